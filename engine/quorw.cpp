@@ -1,0 +1,58 @@
+#include "quorw.h"
+
+#include "quor.h"
+
+#include <QByteArray>
+#include <QMetaMethod>
+
+#include <cstring>
+
+QuorW::QuorW() : QObject(nullptr)
+{
+    handle = create_object(1, 0);
+    pollThread = std::thread(&QuorW::pollLoop, this);
+}
+
+// Shutdown. The flag is set before destroy_object(), so the poller leaves at the top of its next
+// pass. A poller that read the flag just before it was set may still call get() after
+// destroy_object() has returned; the engine contract covers that window: a waiting get() is
+// released by destroy_object(), and a get() on a destroyed handle returns false at once without
+// touching the freed instance (the stand-in engine looks handles up in a registry of live
+// instances and never reuses one). Either way get() returns false, the poller sees the flag and
+// returns, and join() completes.
+QuorW::~QuorW()
+{
+    stopFlag.store(true);
+    destroy_object(handle);
+    if (pollThread.joinable())
+        pollThread.join();
+}
+
+void QuorW::input(QString string, int line)
+{
+    const QByteArray bytes = string.toUtf8();
+    process(handle, bytes.constData(), line, 0);
+}
+
+void QuorW::pollLoop()
+{
+    static const QMetaMethod outputSignal = QMetaMethod::fromSignal(&QuorW::output);
+    char buffer[BufferSize];
+    std::size_t size = 0;
+    while (!stopFlag.load()) {
+        size = BufferSize;
+        buffer[0] = 0;
+        if (!get(handle, buffer, &size, true, 0xFFFFFFFFu, 0))
+            continue;
+        // An engine that claims more than it was offered has broken the contract; what lies
+        // past the buffer is not ours to read, so the message is dropped.
+        if (size > BufferSize)
+            continue;
+        // Nobody would free a block that no receiver gets: don't make one.
+        if (!isSignalConnected(outputSignal))
+            continue;
+        char* block = new char[size];
+        std::memcpy(block, buffer, size);
+        emit output(block, size);
+    }
+}

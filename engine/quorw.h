@@ -1,0 +1,39 @@
+#ifndef QUORW_H
+#define QUORW_H
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <cstddef>
+#include <thread>
+
+// The engine worker: owns the one engine instance of the run, feeds it input on the GUI thread
+// and runs a polling thread that fetches every output message and emits it as a heap block.
+class QuorW : public QObject {
+    Q_OBJECT
+
+public:
+    // Capacity offered to get(); no engine message is larger.
+    static constexpr std::size_t BufferSize = 15000;
+
+    QuorW();
+    ~QuorW() override;
+
+signals:
+    // One engine message: a block of exactly size bytes allocated with new[]; the receiver owns
+    // it and frees it with delete[].
+    void output(const char* buffer, size_t size);
+
+public slots:
+    void input(QString string, int line);
+
+private:
+    void pollLoop();
+
+    void* handle = nullptr;
+    std::atomic<bool> stopFlag{false};
+    std::thread pollThread;
+};
+
+#endif
