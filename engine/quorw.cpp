@@ -7,6 +7,11 @@
 
 #include <cstring>
 
+void registerEngineMetaTypes()
+{
+    qRegisterMetaType<qulonglong>("size_t");
+}
+
 QuorW::QuorW() : QObject(nullptr)
 {
     handle = create_object(1, 0);

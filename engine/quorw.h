@@ -8,6 +8,10 @@
 #include <cstddef>
 #include <thread>
 
+// Registers "size_t" as an alias of the unsigned 64-bit meta-type, so that output() can be
+// queued across threads. The program calls it first thing, before any connection is made.
+void registerEngineMetaTypes();
+
 // The engine worker: owns the one engine instance of the run, feeds it input on the GUI thread
 // and runs a polling thread that fetches every output message and emits it as a heap block.
 class QuorW : public QObject {

@@ -48,7 +48,9 @@ std::optional<ElapsedTime> decodeElapsedTime(const char* data, std::size_t size)
 
 QString elapsedTimeLine(const ElapsedTime& time)
 {
-    return QStringLiteral("Elapsed time %1 \u03bcs (%2 cycles)").arg(time.microseconds).arg(time.cycles);
+    return QStringLiteral("Elapsed time %1 \u03bcs (%2 cycles)")
+        .arg(time.microseconds)
+        .arg(time.cycles);
 }
 
 QString decodeLibraryVersion(const char* data, std::size_t size)

@@ -12,18 +12,18 @@
 // A message whose size is below 2 or whose first byte is not '<' is a plain message: all of it is
 // one text field. Otherwise byte 1 is the kind and the payload starts at offset 3.
 enum class MessageKind {
-    Plain,      // not framed: text from offset 0
-    Unassigned, // framed, kind without a handler: text from offset 3
-    Compounds,  // 'c'
-    Error,      // 'e'
+    Plain,            // not framed: text from offset 0
+    Unassigned,       // framed, kind without a handler: text from offset 3
+    Compounds,        // 'c'
+    Error,            // 'e'
     InternalQuestion, // 'i'
-    Memory,     // 'm'
-    Inference,  // 'n'
-    Question,   // 'q'
-    Statements, // 's'
-    Time,       // 't'
-    Version,    // 'v'
-    Words,      // 'w'
+    Memory,           // 'm'
+    Inference,        // 'n'
+    Question,         // 'q'
+    Statements,       // 's'
+    Time,             // 't'
+    Version,          // 'v'
+    Words,            // 'w'
 };
 
 MessageKind messageKind(const char* data, std::size_t size);

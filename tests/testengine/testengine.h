@@ -18,15 +18,15 @@ struct Input {
 };
 
 enum class Mode {
-    Normal,          // get() waits for a message or for destroy_object()
-    ReturnFalse,     // get() returns false at once, every time
-    OversizeReport,  // get() reports a size above the capacity it was offered
+    Normal,         // get() waits for a message or for destroy_object()
+    ReturnFalse,    // get() returns false at once, every time
+    OversizeReport, // get() reports a size above the capacity it was offered
 };
 
-void reset();                                 // forgets inputs and messages, Normal mode
+void reset(); // forgets inputs and messages, Normal mode
 void setMode(Mode mode);
-void setOversize(std::size_t size);           // size reported in OversizeReport mode
-void queue(const std::string& message);       // delivered by the next get() of any live instance
+void setOversize(std::size_t size);     // size reported in OversizeReport mode
+void queue(const std::string& message); // delivered by the next get() of any live instance
 void queue(const char* data, std::size_t size);
 std::vector<Input> inputs();
 std::size_t pendingMessages();
@@ -36,7 +36,7 @@ long long getCalls();
 // get() calls that found their handle already destroyed when they started, and accesses to a
 // destroyed instance's state (should stay zero: the registry keeps them from happening).
 long long getsOnDestroyedHandle();
-int waitingGets();                             // get() calls currently blocked
+int waitingGets(); // get() calls currently blocked
 
 } // namespace testengine
 

@@ -1,0 +1,73 @@
+#include "dialogs.h"
+
+#include <QFileDialog>
+#include <QPrintDialog>
+
+namespace {
+
+Dialogs::SaveFileNameResponder saveResponder;
+Dialogs::OpenFileNamesResponder openResponder;
+Dialogs::WarningResponder warningResponder;
+Dialogs::PrintDialogResponder printResponder;
+
+} // namespace
+
+namespace Dialogs {
+
+QString getSaveFileName(QWidget* parent, const QString& caption, const QString& directory,
+                        const QString& filter)
+{
+    if (saveResponder)
+        return saveResponder(caption, filter);
+    return QFileDialog::getSaveFileName(parent, caption, directory, filter);
+}
+
+QStringList getOpenFileNames(QWidget* parent, const QString& filter)
+{
+    if (openResponder)
+        return openResponder(filter);
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilter(filter);
+    dialog.setViewMode(QFileDialog::Detail);
+    if (dialog.exec() != QDialog::Accepted)
+        return QStringList();
+    return dialog.selectedFiles();
+}
+
+QMessageBox::StandardButton warning(QWidget* parent, const QString& title, const QString& text,
+                                    QMessageBox::StandardButtons buttons)
+{
+    if (warningResponder)
+        return warningResponder(title, text, buttons);
+    return QMessageBox::warning(parent, title, text, buttons);
+}
+
+bool execPrintDialog(QPrintDialog& dialog)
+{
+    if (printResponder)
+        return printResponder(dialog);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void setSaveFileNameResponder(SaveFileNameResponder responder)
+{
+    saveResponder = std::move(responder);
+}
+
+void setOpenFileNamesResponder(OpenFileNamesResponder responder)
+{
+    openResponder = std::move(responder);
+}
+
+void setWarningResponder(WarningResponder responder)
+{
+    warningResponder = std::move(responder);
+}
+
+void setPrintDialogResponder(PrintDialogResponder responder)
+{
+    printResponder = std::move(responder);
+}
+
+} // namespace Dialogs
