@@ -1,7 +1,14 @@
 #ifndef QUOR_ENGINE_H
 #define QUOR_ENGINE_H
 
+#include "inference.h"
+#include "memory.h"
+#include "parser.h"
+#include "reasoner.h"
+
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quor {
@@ -9,15 +16,36 @@ namespace quor {
 // Version reported by "⋙ version".
 inline constexpr const char* EngineVersion = "1.0.0";
 
-// One engine: turns an input into the messages it answers with. Not thread-safe by itself; the
-// C interface serialises calls of process().
+// One engine: memory, the inference log, the last question's derivation and the debug switch.
+// process() turns one input into the messages it answers with, in order, the last one always
+// the 't' message. Not thread-safe by itself; the C interface serialises calls of process().
 class Engine {
 public:
-    std::vector<std::string> process(const std::string& text, int line);
-};
+    std::vector<std::string> process(std::string_view text, int line);
 
-// A framed message: '<', kind, one unused byte, then the payload.
-std::string framed(char kind, const std::string& payload);
+private:
+    Memory memory;
+    InferenceLog log;
+    DerivationTree lastTree;
+    bool asked = false; // whether lastTree holds a question
+    bool debug = false;
+
+    // State of the process() call under way.
+    std::vector<std::string> out;
+    std::uint32_t cycles = 0;
+    std::size_t problems = 0;
+
+    void report(Position at, std::uint8_t mark, const std::string& text);
+    void judge(const Sentence& sentence);
+    void ask(const Sentence& sentence);
+
+    // commands.cpp
+    void run(const Command& command);
+    void sendTable(Memory::Table table, char kind, const char* plural);
+    void sendMemory();
+    void sendQuestion();
+    void sendInferences();
+};
 
 } // namespace quor
 

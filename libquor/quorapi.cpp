@@ -7,8 +7,10 @@
 // reference to the instance, is woken by destroy_object() and returns false.
 
 #include "engine.h"
+#include "messages.h"
 #include "quor.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -72,7 +74,13 @@ QUOR_API int process(void* handle, const char* text, int line, int)
     std::vector<std::string> messages;
     {
         std::lock_guard<std::mutex> lock(instance->engineMutex);
-        messages = instance->engine.process(text, line);
+        try {
+            messages = instance->engine.process(text, line);
+        } catch (...) {
+            // Nothing may escape through the C interface; running out of memory on a huge input
+            // is the one failure expected here.
+            messages = {quor::plainMessage("The engine could not process this input.")};
+        }
     }
     instance->push(std::move(messages));
     return 0;
