@@ -1,0 +1,107 @@
+#include "inferencegraph.h"
+
+#include "messagereader.h"
+#include "svgbuilder.h"
+
+#include <QStringList>
+
+#include <climits>
+
+namespace {
+
+bool readInference(MessageReader& reader, Inference& inference)
+{
+    quint32 count = 0;
+    if (!reader.readU32(count))
+        return false;
+    // The items and the operation code must all be present; checking first keeps a huge count
+    // from allocating anything.
+    if (reader.remaining() < 4 || count > (reader.remaining() - 4) / 8 || count > INT_MAX / 8)
+        return false;
+    inference.items.resize(static_cast<int>(count));
+    for (quint64& item : inference.items)
+        reader.readU64(item);
+    return reader.readU32(inference.operation);
+}
+
+} // namespace
+
+InferenceGraph decodeInferenceGraph(const char* data, std::size_t size)
+{
+    InferenceGraph graph;
+    MessageReader reader(data, size, 3);
+    quint32 idWidth = 0, recordsEnd = 0, textCount = 0, operationCount = 0;
+    if (!reader.readU32(idWidth) || !reader.readU32(recordsEnd) || !reader.readU32(textCount) ||
+        !reader.readU32(operationCount))
+        return graph;
+
+    while (reader.position() < recordsEnd) {
+        Inference inference;
+        if (!readInference(reader, inference))
+            return graph;
+        graph.inferences.append(inference);
+    }
+
+    // Each successful read consumes at least one byte, so the loops end with the message
+    // whatever the counts say.
+    for (quint32 i = 0; i < textCount; ++i) {
+        quint64 id = 0;
+        QByteArray text;
+        if (!reader.readId(idWidth, id) || !reader.readCString(text))
+            return graph;
+        if (!graph.texts.contains(id))
+            graph.texts.insert(id, QString::fromUtf8(text));
+    }
+
+    for (quint32 i = 0; i < operationCount; ++i) {
+        quint32 code = 0;
+        QByteArray name, description;
+        if (!reader.readU32(code) || !reader.readCString(name) || !reader.readCString(description))
+            return graph;
+        if (!graph.operations.contains(code))
+            graph.operations.insert(
+                code, InferenceOperation{QString::fromUtf8(name), QString::fromUtf8(description)});
+    }
+    return graph;
+}
+
+QStringList inferenceLines(const InferenceGraph& graph, int index)
+{
+    const Inference& inference = graph.inferences.at(index);
+    const InferenceOperation operation = graph.operations.value(inference.operation);
+    // One substitution pass, so a name or description holding "%1" and the like stays as it is.
+    QStringList lines{QStringLiteral("Level: %1 Op: 0x%2: %3 %4")
+                          .arg(QString::number(index), QString::number(inference.operation, 16),
+                               operation.name, operation.description.toHtmlEscaped())};
+
+    int written = 0;
+    for (quint64 item : inference.items) {
+        const QString text = graph.texts.value(item);
+        if (text.isEmpty())
+            continue;
+        const QString prefix =
+            written == 0 ? QStringLiteral("J:    ") : QStringLiteral("J%1: ").arg(written);
+        lines.append(prefix + text.toHtmlEscaped());
+        ++written;
+    }
+    return lines;
+}
+
+QString inferenceGraphSvg(const InferenceGraph& graph)
+{
+    int x = 20;
+    int y = 50;
+    int widest = 0;
+    int lastHeight = 0;
+    QString boxes;
+    for (int index = 0; index < graph.inferences.size(); ++index) {
+        int width = 0;
+        int height = 0;
+        boxes += multiLineBox(inferenceLines(graph, index), x, y, width, height);
+        widest = qMax(widest, width);
+        lastHeight = height;
+        y += 20 + height;
+        x += 30;
+    }
+    return svgDocumentStart(x + 40 + widest, y + 40 + lastHeight) + boxes + svgDocumentEnd();
+}

@@ -1,0 +1,69 @@
+#ifndef QUESTIONTREE_H
+#define QUESTIONTREE_H
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QVector>
+#include <QtGlobal>
+
+#include <cstddef>
+
+// The question derivation tree of a 'q' message: a root with id 0, parent-to-child links, a
+// label and attributes per node, laid out left to right in columns of equal level.
+
+struct DerivationNode {
+    QByteArray label;
+    // Box geometry, filled in by the layout.
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    quint32 level = 0;
+    qint32 threadId = -1;
+    quint8 flags = 0;
+    qint32 genNumber = -1;
+    qint32 processNumber = -1;
+};
+
+struct DerivationLink {
+    quint64 parent = 0;
+    quint64 child = 0;
+};
+
+inline bool operator==(const DerivationLink& a, const DerivationLink& b)
+{
+    return a.parent == b.parent && a.child == b.child;
+}
+
+struct QuestionTree {
+    QVector<DerivationLink> links;       // in record order
+    QMap<quint64, DerivationNode> nodes; // always holds the root, id 0
+};
+
+// Decodes a 'q' message. Decoding stops at the first record that the message is too short to
+// hold; what was read before stays.
+QuestionTree decodeQuestionTree(const char* data, std::size_t size);
+
+struct QuestionTreeLayout {
+    // The links met by the walk from the root, in walk order. Every id is met at most once and
+    // the root is never a child, so cycles and shared children cannot repeat a node.
+    QVector<DerivationLink> edges;
+    // The children in the order their boxes are drawn (walk order).
+    QVector<quint64> order;
+    // The node records with their box geometry; the root is the zero-width anchor just left of
+    // the first box, from which the lines to its children start.
+    QMap<quint64, DerivationNode> nodes;
+    int width = 0;
+    int height = 0;
+};
+
+QuestionTreeLayout layoutQuestionTree(const QuestionTree& tree);
+
+// The escaped label of a node followed by its level, thread and numbers in brackets.
+QString derivationBoxText(const DerivationNode& node);
+
+// The whole SVG document of the tree: edges first, boxes on top.
+QString questionTreeSvg(const QuestionTree& tree);
+
+#endif
