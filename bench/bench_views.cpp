@@ -1,0 +1,157 @@
+// Engine result views: decoding, laying out and drawing the largest messages an engine sends
+// (15,000 bytes), and refilling a term table.
+#include "inferencegraph.h"
+#include "questiontree.h"
+#include "termtable.h"
+
+#include <QSvgRenderer>
+#include <QTableWidget>
+#include <QtEndian>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int messageSize = 15000;
+
+class Message {
+public:
+    explicit Message(char kind) : bytes(QByteArray("<") + kind + '\0') {}
+    Message& u32(quint32 value)
+    {
+        char le[4];
+        qToLittleEndian(value, le);
+        bytes.append(le, 4);
+        return *this;
+    }
+    Message& u64(quint64 value)
+    {
+        char le[8];
+        qToLittleEndian(value, le);
+        bytes.append(le, 8);
+        return *this;
+    }
+    Message& text(const QByteArray& value)
+    {
+        bytes += value;
+        bytes += '\0';
+        return *this;
+    }
+    QByteArray bytes;
+};
+
+QByteArray label(int i)
+{
+    return "term_" + QByteArray::number(i) + " \xe2\x86\x92 (a \xe2\x88\xa7 b<c)";
+}
+
+// A tree in which every node has three children, with a label and an attribute per node.
+// With `labelled` false the message holds links only, as many as fit: the most boxes.
+QByteArray questionMessage(bool labelled)
+{
+    const int perNode = labelled ? 16 + 8 + label(100).size() + 1 + 16 : 16;
+    const int nodes = (messageSize - 19) / perNode;
+    Message links('q');
+    links.u32(8).u32(nodes).u32(labelled ? nodes : 0).u32(labelled ? nodes : 0);
+    Message labels('q'), attributes('q');
+    for (int i = 1; i <= nodes; ++i) {
+        const int parent = (i - 1) / 3;
+        int depth = 1;
+        for (int p = parent; p > 0; p = (p - 1) / 3)
+            ++depth;
+        links.u64(parent).u64(i);
+        labels.u64(i).text(label(i));
+        const quint64 kinds[] = {0, 2, 4, 8};
+        attributes.u64(i).u64(quint64(depth) << 8 | quint64(i) << 32 | kinds[i % 4]);
+    }
+    if (!labelled)
+        return links.bytes;
+    return links.bytes + labels.bytes.mid(3) + attributes.bytes.mid(3);
+}
+
+// Inferences of three items each over a shared set of texts and a few operations.
+QByteArray inferenceMessage()
+{
+    const int operations = 8;
+    const int texts = 150;
+    const int inferences = 295;
+    Message records('n'), textRecords('n'), operationRecords('n');
+    for (int i = 0; i < inferences; ++i)
+        records.u32(3)
+            .u64(i % texts)
+            .u64((i * 7) % texts)
+            .u64((i * 13) % texts)
+            .u32(i % operations);
+    for (int i = 0; i < texts; ++i)
+        textRecords.u64(i).text(label(i));
+    for (int i = 0; i < operations; ++i)
+        operationRecords.u32(i).text("op" + QByteArray::number(i)).text("rule & description");
+    Message header('n');
+    header.u32(8).u32(19 + records.bytes.size() - 3).u32(texts).u32(operations);
+    return header.bytes + records.bytes.mid(3) + textRecords.bytes.mid(3) +
+           operationRecords.bytes.mid(3);
+}
+
+// As many words as fit, with short distinct names: the most rows.
+QByteArray wordsMessage()
+{
+    Message message('w');
+    message.u32(0);
+    for (quint64 id = 0;; ++id) {
+        QByteArray name;
+        for (quint64 n = id * 7919 % 17576; name.size() < 3; n /= 26)
+            name += char('a' + n % 26);
+        if (message.bytes.size() + 8 + name.size() + 1 > messageSize)
+            break;
+        message.u64(id * 0x9e3779b97f4a7c15ull).text(name);
+    }
+    return message.bytes;
+}
+
+void loadIntoRenderer(benchmark::State& state, const QString& svg)
+{
+    QSvgRenderer renderer(svg.toUtf8());
+    if (!renderer.isValid())
+        state.SkipWithError("the renderer rejected the document");
+}
+
+void BM_QuestionTree(benchmark::State& state)
+{
+    const QByteArray message = questionMessage(state.range(0));
+    for (auto _ : state) {
+        const QString svg =
+            questionTreeSvg(decodeQuestionTree(message.constData(), message.size()));
+        loadIntoRenderer(state, svg);
+    }
+    state.counters["bytes"] = message.size();
+    state.counters["boxes"] =
+        layoutQuestionTree(decodeQuestionTree(message.constData(), message.size())).order.size();
+}
+BENCHMARK(BM_QuestionTree)->ArgName("labelled")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+void BM_InferenceGraph(benchmark::State& state)
+{
+    const QByteArray message = inferenceMessage();
+    for (auto _ : state) {
+        const QString svg =
+            inferenceGraphSvg(decodeInferenceGraph(message.constData(), message.size()));
+        loadIntoRenderer(state, svg);
+    }
+    state.counters["bytes"] = message.size();
+    state.counters["boxes"] =
+        decodeInferenceGraph(message.constData(), message.size()).inferences.size();
+}
+BENCHMARK(BM_InferenceGraph)->Unit(benchmark::kMillisecond);
+
+void BM_TermTable(benchmark::State& state)
+{
+    const QByteArray message = wordsMessage();
+    QTableWidget table(0, 2);
+    for (auto _ : state)
+        fillTermTable(&table, decodeTermRecords(message.constData(), message.size()));
+    state.counters["bytes"] = message.size();
+    state.counters["rows"] = table.rowCount();
+}
+BENCHMARK(BM_TermTable)->Unit(benchmark::kMillisecond);
+
+} // namespace
