@@ -180,7 +180,7 @@ private:
         else if (isUnsupportedSymbol(c))
             report(scan.position(), BadCharacter,
                    "the symbol " + describe(c) + " is not supported by this engine");
-        else if (!isNotationChar(c))
+        else if (!isNotationChar(c) && !isSpace(c))
             report(scan.position(), BadCharacter,
                    "unexpected character " + describe(c) + ": expected " + expected);
         else
