@@ -7,7 +7,10 @@
 
 QuorSession::QuorSession() : instance(create_object(1, 0)) {}
 
-QuorSession::~QuorSession() { destroy_object(instance); }
+QuorSession::~QuorSession()
+{
+    destroy_object(instance);
+}
 
 QList<QByteArray> QuorSession::send(const QString& text, int line)
 {
@@ -62,8 +65,7 @@ QVector<ErrorReply> errors(const QList<QByteArray>& messages)
     for (const QByteArray& message : ofKind(messages, 'e')) {
         MessageReader reader(message.constData(), message.size(), 3);
         ErrorReply error;
-        if (reader.readU32(error.line) && reader.readU32(error.column) &&
-            reader.readU8(error.mark))
+        if (reader.readU32(error.line) && reader.readU32(error.column) && reader.readU8(error.mark))
             error.text = QString::fromUtf8(reader.readTextField());
         result.append(error);
     }

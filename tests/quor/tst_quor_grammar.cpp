@@ -51,12 +51,12 @@ void TestQuorGrammar::validInput_data()
     QTest::newRow("no blanks") << "<a→b>." << QStringList{"<a → b>" + t};
     QTest::newRow("commutative operands sorted")
         << "<(b ∧ a) ⇒ c>." << QStringList{"<(a ∧ b) ⇒ c>" + t};
-    QTest::newRow("difference keeps order") << "<(b ⊖ a) → (d - c)>."
-                                            << QStringList{"<(b ⊖ a) → (d - c)>" + t};
+    QTest::newRow("difference keeps order")
+        << "<(b ⊖ a) → (d - c)>." << QStringList{"<(b ⊖ a) → (d - c)>" + t};
     QTest::newRow("negation and product")
         << "<(¬rain) → (sun × day × warm)>." << QStringList{"<(¬ rain) → (sun × day × warm)>" + t};
-    QTest::newRow("union and intersection") << "<(a ∪ b) → (c ∩ d)>."
-                                            << QStringList{"<(a ∪ b) → (c ∩ d)>" + t};
+    QTest::newRow("union and intersection")
+        << "<(a ∪ b) → (c ∩ d)>." << QStringList{"<(a ∪ b) → (c ∩ d)>" + t};
     QTest::newRow("statements as terms")
         << "<<a → b> ⇒ (<c → d> ∨ x)>."
         << QStringList{"<<a → b> ⇒ (<c → d> ∨ x)>" + t, "<a → b>", "<c → d>"};
@@ -64,27 +64,28 @@ void TestQuorGrammar::validInput_data()
     QTest::newRow("copula variants")
         << "<a ∘→ b>. <a →∘ b>. <a ∘→∘ b>. <a /⇒ b>. <a \\⇒ b>. <a |⇒ b>. <a /⇔ b>. "
            "<a |⇔ b>. <a ↔ b>. <a ⇔ b>."
-        << QStringList{"<a ∘→ b>" + t, "<a →∘ b>" + t, "<a ∘→∘ b>" + t, "<a /⇒ b>" + t,
-                       "<a \\⇒ b>" + t, "<a |⇒ b>" + t, "<a /⇔ b>" + t, "<a |⇔ b>" + t,
-                       "<a ↔ b>" + t, "<a ⇔ b>" + t};
+        << QStringList{"<a ∘→ b>" + t,  "<a →∘ b>" + t, "<a ∘→∘ b>" + t, "<a /⇒ b>" + t,
+                       "<a \\⇒ b>" + t, "<a |⇒ b>" + t, "<a /⇔ b>" + t,  "<a |⇔ b>" + t,
+                       "<a ↔ b>" + t,   "<a ⇔ b>" + t};
     QTest::newRow("comments and blank lines")
-        << "// intro\n\n/* a\n<x → y>.\n*/ <a → b>. // tail\n   \n" << QStringList{"<a → b>" + t};
-    QTest::newRow("slash star slash is a whole comment") << "/*/ <a → b>."
-                                                         << QStringList{"<a → b>" + t};
+        << "// intro\n\n/* a\n<x → y>.\n*/ <a → b>. // tail\n   \n"
+        << QStringList{"<a → b>" + t};
+    QTest::newRow("slash star slash is a whole comment")
+        << "/*/ <a → b>." << QStringList{"<a → b>" + t};
     QTest::newRow("block comment opened inside a line comment")
         << "// note /* still\n<x → y>.\n*/ <a → b>." << QStringList{"<a → b>" + t};
     QTest::newRow("block comment closed on the same line as a line comment")
         << "// a /* b */ <x → y>.\n<a → b>." << QStringList{"<a → b>" + t};
-    QTest::newRow("comment inside a statement") << "<a /* first */ → b>."
-                                                << QStringList{"<a → b>" + t};
+    QTest::newRow("comment inside a statement")
+        << "<a /* first */ → b>." << QStringList{"<a → b>" + t};
     QTest::newRow("several sentences on a line")
         << "<a → b>. <b → c>. {0.5 0.5}" << QStringList{"<a → b>" + t, "<b → c>. {0.5 0.5}"};
     QTest::newRow("words in other scripts")
         << "<Vogel → Tier>. <птица → животное>. <鳥 → 動物>."
         << QStringList{"<Vogel → Tier>" + t, "<птица → животное>" + t, "<鳥 → 動物>" + t};
     QTest::newRow("question stores nothing") << "<a → b>?" << QStringList{};
-    QTest::newRow("command with a trailing comment") << "⋙ words // list them\n<a → b>."
-                                                     << QStringList{"<a → b>" + t};
+    QTest::newRow("command with a trailing comment")
+        << "⋙ words // list them\n<a → b>." << QStringList{"<a → b>" + t};
 }
 
 void TestQuorGrammar::validInput()
@@ -119,42 +120,38 @@ void TestQuorGrammar::invalidInput_data()
     QTest::newRow("no copula") << "<a b>." << 1 << 1 << 4 << 0x02 << "copula";
     QTest::newRow("two copulas") << "<a → → b>." << 1 << 1 << 6 << 0x02 << "term";
     QTest::newRow("unknown command") << "⋙ foo" << 1 << 1 << 3 << 0x02 << "unknown command";
-    QTest::newRow("command with extra word") << "⋙ version 2" << 1 << 1 << 3 << 0x02
-                                             << "unknown command";
-    QTest::newRow("debug without switch") << "⋙ debug" << 1 << 1 << 3 << 0x02
-                                          << "unknown command";
+    QTest::newRow("command with extra word")
+        << "⋙ version 2" << 1 << 1 << 3 << 0x02 << "unknown command";
+    QTest::newRow("debug without switch") << "⋙ debug" << 1 << 1 << 3 << 0x02 << "unknown command";
     QTest::newRow("no command word") << "⋙" << 1 << 1 << 1 << 0x02 << "command word";
     QTest::newRow("stray character") << "$ <a → b>." << 1 << 1 << 1 << 0x01 << "'$'";
     QTest::newRow("character in a word") << "<a → b%>." << 1 << 1 << 7 << 0x01 << "'%'";
     QTest::newRow("control character") << "<a \x01→ b>." << 1 << 1 << 4 << 0x01 << "U+0001";
     QTest::newRow("unsupported symbol") << "<a ⊥ b>." << 1 << 1 << 4 << 0x01 << "not supported";
-    QTest::newRow("temporal conjunction") << "<(a ∧/ b) → c>." << 1 << 1 << 5 << 0x01
-                                          << "not supported";
+    QTest::newRow("temporal conjunction")
+        << "<(a ∧/ b) → c>." << 1 << 1 << 5 << 0x01 << "not supported";
     QTest::newRow("goal") << "<a → b>!" << 1 << 1 << 8 << 0x01 << "goals";
     QTest::newRow("variable without name") << "<# → b>." << 1 << 1 << 2 << 0x01 << "variable";
-    QTest::newRow("mixed operators") << "<(a ∧ b ∨ c) → d>." << 1 << 1 << 9 << 0x02
-                                     << "different operators";
+    QTest::newRow("mixed operators")
+        << "<(a ∧ b ∨ c) → d>." << 1 << 1 << 9 << 0x02 << "different operators";
     QTest::newRow("negation between terms") << "<(a ¬ b) → c>." << 1 << 1 << 5 << 0x02 << "'¬'";
     QTest::newRow("negation of two terms") << "<(¬ a b) → c>." << 1 << 1 << 7 << 0x02 << "'¬'";
-    QTest::newRow("compound without operator") << "<(a) → b>." << 1 << 1 << 2 << 0x02
-                                               << "operator";
-    QTest::newRow("difference of three") << "<(a ⊖ b ⊖ c) → d>." << 1 << 1 << 9 << 0x02
-                                         << "two terms";
-    QTest::newRow("frequency above 1") << "<a → b>. {1.5 0.9}" << 1 << 1 << 11 << 0x02
-                                       << "between 0 and 1";
-    QTest::newRow("confidence missing") << "<a → b>. {0.9}" << 1 << 1 << 14 << 0x02
-                                        << "confidence";
-    QTest::newRow("decimal point without digits") << "<a → b>. {1. 0.9}" << 1 << 1 << 13 << 0x02
-                                                  << "digit";
+    QTest::newRow("compound without operator") << "<(a) → b>." << 1 << 1 << 2 << 0x02 << "operator";
+    QTest::newRow("difference of three")
+        << "<(a ⊖ b ⊖ c) → d>." << 1 << 1 << 9 << 0x02 << "two terms";
+    QTest::newRow("frequency above 1")
+        << "<a → b>. {1.5 0.9}" << 1 << 1 << 11 << 0x02 << "between 0 and 1";
+    QTest::newRow("confidence missing") << "<a → b>. {0.9}" << 1 << 1 << 14 << 0x02 << "confidence";
+    QTest::newRow("decimal point without digits")
+        << "<a → b>. {1. 0.9}" << 1 << 1 << 13 << 0x02 << "digit";
     QTest::newRow("unclosed truth value") << "<a → b>. {1.0 0.9" << 1 << 1 << 1 << 0x02 << "'}'";
-    QTest::newRow("sentence without brackets") << "bird → animal." << 1 << 1 << 1 << 0x02
-                                               << "angle brackets";
-    QTest::newRow("counted from the first line") << "\n\n<a b>." << 10 << 12 << 4 << 0x02
-                                                 << "copula";
-    QTest::newRow("line in a selection") << "// first\n  <c d>." << 7 << 8 << 6 << 0x02
-                                         << "copula";
-    const QString deep = "<" + QString("(¬ ").repeated(70) + "a" + QString(")").repeated(70) +
-                         " → b>.";
+    QTest::newRow("sentence without brackets")
+        << "bird → animal." << 1 << 1 << 1 << 0x02 << "angle brackets";
+    QTest::newRow("counted from the first line")
+        << "\n\n<a b>." << 10 << 12 << 4 << 0x02 << "copula";
+    QTest::newRow("line in a selection") << "// first\n  <c d>." << 7 << 8 << 6 << 0x02 << "copula";
+    const QString deep =
+        "<" + QString("(¬ ").repeated(70) + "a" + QString(")").repeated(70) + " → b>.";
     QTest::newRow("nested too deep") << deep << 1 << 1 << 2 + 3 * 63 << 0x02 << "nested";
 }
 
@@ -215,10 +212,9 @@ void TestQuorGrammar::warningsAndNotes_data()
     QTest::addColumn<QStringList>("statements");
 
     QTest::newRow("truth value on a question")
-        << "<a → b>.\n<a → b>? {1.0 0.9}" << 2 << 10 << 0x04
-        << QStringList{"<a → b>. {1.0 0.9}"};
-    QTest::newRow("confidence of 1") << "<a → b>. {1 1}" << 1 << 13 << 0x04
-                                     << QStringList{"<a → b>. {1.0 0.9999}"};
+        << "<a → b>.\n<a → b>? {1.0 0.9}" << 2 << 10 << 0x04 << QStringList{"<a → b>. {1.0 0.9}"};
+    QTest::newRow("confidence of 1")
+        << "<a → b>. {1 1}" << 1 << 13 << 0x04 << QStringList{"<a → b>. {1.0 0.9999}"};
     // Two halves of evidence, one for and one against: w = 1 each, f = 0.5, c = 2/3.
     QTest::newRow("revision") << "<a → b>. {1.0 0.5}\n<a → b>. {0.0 0.5}" << 2 << 1 << 0x08
                               << QStringList{"<a → b>. {0.5 0.6667}"};
@@ -251,8 +247,7 @@ void TestQuorGrammar::carriesOnAfterAnError()
     QCOMPARE(found[1].line, 3u);
     QCOMPARE(found[2].line, 4u);
     // The rest of a bad line is skipped, the next line is read again.
-    QCOMPARE(sortedStatements(engine),
-             (QStringList{"<c → d>. {1.0 0.9}", "<d → e>. {1.0 0.9}"}));
+    QCOMPARE(sortedStatements(engine), (QStringList{"<c → d>. {1.0 0.9}", "<d → e>. {1.0 0.9}"}));
     QCOMPARE(plainTexts(replies), QStringList{"No answer found for <e → f>?"});
     QCOMPARE(kindOf(replies.last()), 't');
 }
@@ -260,7 +255,8 @@ void TestQuorGrammar::carriesOnAfterAnError()
 void TestQuorGrammar::invalidUtf8()
 {
     QuorSession engine;
-    const auto found = errors(engine.sendBytes("<a \xE2\x86\x92 b\xFF>.\n<\xC0\xAF \xE2\x86\x92 b>."));
+    const auto found =
+        errors(engine.sendBytes("<a \xE2\x86\x92 b\xFF>.\n<\xC0\xAF \xE2\x86\x92 b>."));
     QCOMPARE(found.size(), 2);
     QCOMPARE(found[0].line, 1u);
     QCOMPARE(found[0].column, 7u);
@@ -282,8 +278,8 @@ void TestQuorGrammar::hostileInput_data()
         byte = static_cast<char>(random.bounded(1, 256));
     QTest::newRow("random bytes") << noise;
     QByteArray symbols;
-    const QByteArray pieces[] = {"<", ">", "(", ")", "{", "}", ".", "?", "#", "→", "⇒", "∧",
-                                 "¬", "⋙", "/*", "*/", "//", "a", " ", "\n", "0.5", "1"};
+    const QByteArray pieces[] = {"<", ">", "(", ")",  "{",  "}",  ".", "?", "#",  "→",   "⇒",
+                                 "∧", "¬", "⋙", "/*", "*/", "//", "a", " ", "\n", "0.5", "1"};
     for (int i = 0; i < 20000; ++i)
         symbols += pieces[random.bounded(int(std::size(pieces)))];
     QTest::newRow("random notation") << symbols;
