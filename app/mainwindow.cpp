@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "codeeditor.h"
+#include "errormessage.h"
 #include "quorw.h"
 #include "resourceinit.h"
 
@@ -18,6 +19,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::MainWindow), engine(new QuorW)
 {
     initResources();
+    registerErrorListItem();
     QSettings settings(QStringLiteral("QuorStudio"), QStringLiteral("QuorStudio"));
 
     ui->setupUi(this);

@@ -160,16 +160,11 @@ void MainWindow::handleError(const char* buffer, std::size_t size)
     // The error belongs to whichever document is current when it arrives. With no document
     // open the entry is still listed, without a file name or a mark.
     CodeEditor* editor = currentEditor();
-    const int line = static_cast<int>(qMin<quint32>(error->line, INT_MAX));
-    const int column = static_cast<int>(qMin<quint32>(error->column, INT_MAX));
+    const ErrorListItem location = errorListItem(*error, editor ? editor->fileName : QString());
     if (editor)
-        editor->addErrorMark(column, line, error->kind);
+        editor->addErrorMark(location.column, location.line, error->kind);
     auto* item = new QListWidgetItem(error->text);
     ui->listWidget->addItem(item);
-    ErrorListItem location;
-    location.column = column;
-    location.line = line;
-    location.fileName = editor ? editor->fileName : QString();
     item->setData(Qt::UserRole, QVariant::fromValue(location));
 }
 
