@@ -70,10 +70,10 @@ void TestMainWindow::widgetTree()
     QVERIFY(child<QStatusBar>(window.get(), "statusBar"));
 
     const QList<QPair<const char*, const char*>> docks = {
-        {"dockWidget_5", "Error"},          {"dockWidget_10", "Question derivation"},
-        {"dockWidget_11", "Inferences"},    {"dockWidget_9", "Current Folder"},
-        {"dockWidget_2", "Output"},         {"dockWidget_6", "Words"},
-        {"dockWidget_12", "Compounds"},     {"dockWidget_13", "Statements"},
+        {"dockWidget_5", "Error"},           {"dockWidget_10", "Question derivation"},
+        {"dockWidget_11", "Inferences"},     {"dockWidget_9", "Current Folder"},
+        {"dockWidget_2", "Output"},          {"dockWidget_6", "Words"},
+        {"dockWidget_12", "Compounds"},      {"dockWidget_13", "Statements"},
         {"dockWidget_7", "Find and Replace"}};
     for (const auto& dock : docks) {
         auto* widget = child<QDockWidget>(window.get(), dock.first);
@@ -88,8 +88,8 @@ void TestMainWindow::widgetTree()
     QVERIFY(find->isFloating());
     QVERIFY(find->isHidden());
     QCOMPARE(find->minimumSize(), QSize(275, 180));
-    const QStringList findControls = {"label_3",  "comboBox",   "label",        "lineEdit",
-                                      "label_2",  "lineEdit_2", "checkBox",     "pushButton_4",
+    const QStringList findControls = {"label_3",    "comboBox",   "label",        "lineEdit",
+                                      "label_2",    "lineEdit_2", "checkBox",     "pushButton_4",
                                       "pushButton", "checkBox_2", "pushButton_2", "pushButton_3",
                                       "checkBox_3"};
     for (const QString& name : findControls)
@@ -124,9 +124,12 @@ void TestMainWindow::termTables_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("header");
     QTest::addColumn<bool>("sorting");
-    QTest::newRow("words") << "tableWidget_1" << "Word" << true;
-    QTest::newRow("compounds") << "tableWidget_2" << "Compound Term" << true;
-    QTest::newRow("statements") << "tableWidget_3" << "Statement" << false;
+    QTest::newRow("words") << "tableWidget_1"
+                           << "Word" << true;
+    QTest::newRow("compounds") << "tableWidget_2"
+                               << "Compound Term" << true;
+    QTest::newRow("statements") << "tableWidget_3"
+                                << "Statement" << false;
 }
 
 void TestMainWindow::termTables()
@@ -201,14 +204,12 @@ void TestMainWindow::actions_data()
     };
     QCOMPARE(int(sizeof rows / sizeof rows[0]), 33);
     for (const Row& row : rows) {
-        QTest::newRow(row.name) << row.name << row.text
-                                << (row.icon ? QString::fromLatin1(row.icon) : QString())
-                                << row.shortcut << row.check
-                                << (row.tip ? QString::fromLatin1(row.tip)
-                                            // Qt's tool tip: the text without its ellipsis.
-                                            : QString::fromLatin1(row.text)
-                                                  .remove(QLatin1String("..."))
-                                                  .trimmed());
+        QTest::newRow(row.name)
+            << row.name << row.text << (row.icon ? QString::fromLatin1(row.icon) : QString())
+            << row.shortcut << row.check
+            << (row.tip ? QString::fromLatin1(row.tip)
+                        // Qt's tool tip: the text without its ellipsis.
+                        : QString::fromLatin1(row.text).remove(QLatin1String("...")).trimmed());
     }
 }
 
@@ -248,28 +249,46 @@ void TestMainWindow::menusAndToolBars_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("File") << "menuFile"
-                          << QStringList{"New",      "Open",        "Close",   "Close All", "|",
-                                         "Save",     "Save As ...", "Save All", "|",
-                                         "Print ...", "Print to pdf ...", "|", "Recent Files",
-                                         "|",        "Exit"};
+    QTest::newRow("File") << "menuFile" << QStringList{"New",
+                                                       "Open",
+                                                       "Close",
+                                                       "Close All",
+                                                       "|",
+                                                       "Save",
+                                                       "Save As ...",
+                                                       "Save All",
+                                                       "|",
+                                                       "Print ...",
+                                                       "Print to pdf ...",
+                                                       "|",
+                                                       "Recent Files",
+                                                       "|",
+                                                       "Exit"};
     QTest::newRow("Edit") << "menuEdit"
-                          << QStringList{"Undo", "Redo", "|", "Cut", "Copy", "Paste", "Clear",
-                                         "|", "Select All", "Find and Replace"};
-    const QStringList debug{"Run",         "Step Forward", "|",       "Words",
-                            "Compounds",   "Statements",   "Inference", "Question Derivation",
-                            "Clear Memory", "Clear Output", "Save Memory ...", "|",
-                            "Time",        "Internal Question", "Debug"};
+                          << QStringList{"Undo",  "Redo",  "|", "Cut",        "Copy",
+                                         "Paste", "Clear", "|", "Select All", "Find and Replace"};
+    const QStringList debug{"Run",          "Step Forward",        "|",
+                            "Words",        "Compounds",           "Statements",
+                            "Inference",    "Question Derivation", "Clear Memory",
+                            "Clear Output", "Save Memory ...",     "|",
+                            "Time",         "Internal Question",   "Debug"};
     QTest::newRow("Debug") << "menuDebug" << debug;
     QTest::newRow("Help") << "menuHelp" << QStringList{"About QuorStudio ..."};
-    QTest::newRow("file tool bar")
-        << "fileToolBar"
-        << QStringList{"New", "Open", "Close", "Close All", "|", "Save", "Save As ...",
-                       "Save All", "|", "Print ...", "Print to pdf ...", "(recent)"};
+    QTest::newRow("file tool bar") << "fileToolBar" << QStringList{"New",
+                                                                   "Open",
+                                                                   "Close",
+                                                                   "Close All",
+                                                                   "|",
+                                                                   "Save",
+                                                                   "Save As ...",
+                                                                   "Save All",
+                                                                   "|",
+                                                                   "Print ...",
+                                                                   "Print to pdf ...",
+                                                                   "(recent)"};
     QTest::newRow("edit tool bar")
-        << "editToolBar"
-        << QStringList{"Undo", "Redo", "|", "Cut", "Copy", "Paste", "Clear", "|", "Select All",
-                       "Find and Replace"};
+        << "editToolBar" << QStringList{"Undo",  "Redo",  "|", "Cut",        "Copy",
+                                        "Paste", "Clear", "|", "Select All", "Find and Replace"};
     QTest::newRow("debug tool bar") << "debugToolBar" << debug;
 }
 
@@ -380,8 +399,8 @@ void TestMainWindow::commandLineOpensExistingFilesInOrder()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(name);
     }
-    auto window = makeWindow({dir.filePath("a.quor"), dir.filePath("missing.quor"),
-                              dir.filePath("b.quor")});
+    auto window =
+        makeWindow({dir.filePath("a.quor"), dir.filePath("missing.quor"), dir.filePath("b.quor")});
     auto* tabs = child<QTabWidget>(window.get(), "tabWidget_3");
     QCOMPARE(tabs->count(), 2);
     QCOMPARE(tabs->tabText(0), QStringLiteral("a.quor"));
