@@ -86,9 +86,8 @@ void TestMessageReader::idFields_data()
         << QByteArray::fromHex("ff00000000000000eeeeeeee") << 12 << true << quint64(255) << 12;
     QTest::newRow("width 4 still needs 8 bytes")
         << QByteArray::fromHex("01000000") << 4 << false << quint64(0) << 0;
-    QTest::newRow("width 4 advances by 4")
-        << QByteArray::fromHex("0200000003000000") << 4 << true << Q_UINT64_C(0x0000000300000002)
-        << 4;
+    QTest::newRow("width 4 advances by 4") << QByteArray::fromHex("0200000003000000") << 4 << true
+                                           << Q_UINT64_C(0x0000000300000002) << 4;
     QTest::newRow("width 0 never succeeds")
         << QByteArray::fromHex("0100000000000000") << 0 << false << quint64(0) << 0;
     QTest::newRow("width 12 with 8 bytes")

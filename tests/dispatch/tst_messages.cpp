@@ -47,26 +47,24 @@ void TestMessages::outputText_data()
 
     QTest::newRow("empty message: empty line") << QByteArray() << true << false << text("");
     QTest::newRow("lone '<' is plain") << QByteArray("<") << true << false << text("<");
-    QTest::newRow("plain with NUL") << QByteArray("hello\0tail", 10) << true << false
-                                    << text("hello");
+    QTest::newRow("plain with NUL")
+        << QByteArray("hello\0tail", 10) << true << false << text("hello");
     QTest::newRow("plain without NUL") << QByteArray("hello") << true << false << text("hello");
     QTest::newRow("plain UTF-8") << QByteArray("bird \xE2\x86\x92 animal") << true << false
                                  << text("bird \xE2\x86\x92 animal");
-    QTest::newRow("kind outside range") << QByteArray("<x?shown\0", 9) << true << false
-                                        << text("shown");
-    QTest::newRow("unassigned kind in range") << QByteArray("<d?shown") << true << false
-                                              << text("shown");
-    QTest::newRow("kind byte 0x80 and up") << QByteArray("<\xe2?shown") << true << false
-                                           << text("shown");
+    QTest::newRow("kind outside range")
+        << QByteArray("<x?shown\0", 9) << true << false << text("shown");
+    QTest::newRow("unassigned kind in range")
+        << QByteArray("<d?shown") << true << false << text("shown");
+    QTest::newRow("kind byte 0x80 and up")
+        << QByteArray("<\xe2?shown") << true << false << text("shown");
     QTest::newRow("framed, payload empty") << QByteArray("<x") << true << false << text("");
-    QTest::newRow("internal question on") << QByteArray("<i\0why?\0", 8) << false << true
-                                          << text("why?");
-    QTest::newRow("internal question off") << QByteArray("<i\0why?\0", 8) << true << false
-                                           << none;
+    QTest::newRow("internal question on")
+        << QByteArray("<i\0why?\0", 8) << false << true << text("why?");
+    QTest::newRow("internal question off") << QByteArray("<i\0why?\0", 8) << true << false << none;
     QTest::newRow("time on") << timeMessage(15, 30) << true << false
                              << text("Elapsed time 15 \xCE\xBCs (30 cycles)");
-    QTest::newRow("time, largest numbers") << timeMessage(0xffffffffu, 0x80000000u) << true
-                                           << false
+    QTest::newRow("time, largest numbers") << timeMessage(0xffffffffu, 0x80000000u) << true << false
                                            << text("Elapsed time 4294967295 \xCE\xBCs "
                                                    "(2147483648 cycles)");
     QTest::newRow("time off") << timeMessage(15, 30) << false << true << none;
@@ -87,8 +85,8 @@ void TestMessages::outputText()
     // sanitizer run.
     std::unique_ptr<char[]> block(new char[static_cast<std::size_t>(message.size())]);
     std::memcpy(block.get(), message.constData(), static_cast<std::size_t>(message.size()));
-    const auto result = simpleOutputText(block.get(), static_cast<std::size_t>(message.size()),
-                                         time, internal);
+    const auto result =
+        simpleOutputText(block.get(), static_cast<std::size_t>(message.size()), time, internal);
     QCOMPARE(result, expected);
 }
 
@@ -117,8 +115,7 @@ void TestMessages::kinds()
 {
     QFETCH(QByteArray, message);
     QFETCH(int, kind);
-    QCOMPARE(int(messageKind(message.constData(), static_cast<std::size_t>(message.size()))),
-             kind);
+    QCOMPARE(int(messageKind(message.constData(), static_cast<std::size_t>(message.size()))), kind);
 }
 
 void TestMessages::libraryVersion_data()
@@ -129,7 +126,10 @@ void TestMessages::libraryVersion_data()
     QTest::newRow("from the first '>'") << QByteArray("<v\0x>1.2\0", 9) << ">1.2";
     QTest::newRow("two '>'") << QByteArray("<v\0a>b>c", 8) << ">b>c";
     QTest::newRow("no payload") << QByteArray("<v") << "";
-    QTest::newRow("no NUL") << QByteArray("<v\0" "2.0", 6) << "2.0";
+    QTest::newRow("no NUL") << QByteArray("<v\0"
+                                          "2.0",
+                                          6)
+                            << "2.0";
 }
 
 void TestMessages::libraryVersion()

@@ -59,7 +59,8 @@ void TestSvgView::loadReplacesDrawingAndResetsZoom()
     wheel(view, 240);
     QVERIFY(!view.transform().isIdentity());
 
-    const QString second = document(220, 80, QStringLiteral("<rect width=\"10\" height=\"10\"/>\n"));
+    const QString second =
+        document(220, 80, QStringLiteral("<rect width=\"10\" height=\"10\"/>\n"));
     view.load(second);
     QCOMPARE(view.scene()->items().size(), 1);
     auto* item = qgraphicsitem_cast<QGraphicsSvgItem*>(view.scene()->items().first());
@@ -93,11 +94,16 @@ void TestSvgView::saveAsNames_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("written");
-    QTest::newRow("no suffix") << "graph" << "graph.svg";
-    QTest::newRow("svg.txt") << "graph.svg.txt" << "graph.svg.txt.svg";
-    QTest::newRow("upper case") << "graph.SVG" << "graph.SVG";
-    QTest::newRow("mixed case") << "graph.Svg" << "graph.Svg";
-    QTest::newRow("already .svg") << "graph.svg" << "graph.svg";
+    QTest::newRow("no suffix") << "graph"
+                               << "graph.svg";
+    QTest::newRow("svg.txt") << "graph.svg.txt"
+                             << "graph.svg.txt.svg";
+    QTest::newRow("upper case") << "graph.SVG"
+                                << "graph.SVG";
+    QTest::newRow("mixed case") << "graph.Svg"
+                                << "graph.Svg";
+    QTest::newRow("already .svg") << "graph.svg"
+                                  << "graph.svg";
 }
 
 void TestSvgView::saveAsNames()
@@ -125,7 +131,8 @@ void TestSvgView::saveAsNames()
 void TestSvgView::saveAsWritesExactTextAsUtf8()
 {
     QTemporaryDir dir;
-    const QString text = document(10, 10, QStringLiteral("<text>bird \u2192 animal &amp; \u22d9</text>\n"));
+    const QString text =
+        document(10, 10, QStringLiteral("<text>bird \u2192 animal &amp; \u22d9</text>\n"));
     Dialogs::setSaveFileNameResponder(
         [&](const QString&, const QString&) { return dir.filePath(QStringLiteral("g")); });
     SvgView view;
