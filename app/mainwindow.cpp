@@ -3,6 +3,7 @@
 
 #include "codeeditor.h"
 #include "errormessage.h"
+#include "outputappender.h"
 #include "quorw.h"
 #include "resourceinit.h"
 
@@ -24,6 +25,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
 
     ui->setupUi(this);
     ui->dockWidget_7->hide();
+    outputAppender = new OutputAppender(ui->plainTextEdit);
 
     // The seven bottom docks become tabs of one area: Inferences, Question derivation,
     // Statements, Compounds, Words, Error, Output, with Output shown.

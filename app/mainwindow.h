@@ -11,6 +11,7 @@
 #include <cstddef>
 
 class CodeEditor;
+class OutputAppender;
 class QFileSystemModel;
 class QLabel;
 class QListWidgetItem;
@@ -123,6 +124,7 @@ private:
     QAction* recentFileActs[MaxRecentFiles];
     QToolButton* recentFilesButton;
     QList<QTextEdit::ExtraSelection> matches;
+    OutputAppender* outputAppender;
 
     // Set while the window is being destroyed: messages still queued then are only freed.
     bool discardOutput = false;

@@ -11,6 +11,7 @@
 #include "inferencegraph.h"
 #include "memorydump.h"
 #include "messages.h"
+#include "outputappender.h"
 #include "questiontree.h"
 #include "termtable.h"
 
@@ -103,7 +104,7 @@ void MainWindow::debug(bool d)
 
 void MainWindow::clearOutputWindow()
 {
-    ui->plainTextEdit->clear();
+    outputAppender->clear();
     ui->listWidget->clear();
 }
 
@@ -149,7 +150,7 @@ void MainWindow::output(const char* buffer, size_t size)
 
 void MainWindow::appendOutput(const QString& text)
 {
-    ui->plainTextEdit->appendPlainText(text);
+    outputAppender->append(text);
 }
 
 void MainWindow::handleError(const char* buffer, std::size_t size)

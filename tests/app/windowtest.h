@@ -46,8 +46,11 @@ template <typename T> T* child(QObject* window, const char* name)
     return window->findChild<T*>(QString::fromLatin1(name));
 }
 
+// The Output dock's lines, after the texts waiting to be appended have been shown.
 inline QStringList outputLines(QObject* window)
 {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     return child<QPlainTextEdit>(window, "plainTextEdit")->toPlainText().split(QLatin1Char('\n'));
 }
 
