@@ -1,7 +1,13 @@
 #include "quorsession.h"
 
+#include "errormessage.h"
+#include "inferencegraph.h"
+#include "memorydump.h"
 #include "messagereader.h"
+#include "messages.h"
+#include "questiontree.h"
 #include "quor.h"
+#include "termtable.h"
 
 #include <vector>
 
@@ -48,25 +54,30 @@ QList<QByteArray> ofKind(const QList<QByteArray>& messages, char kind)
 QStringList plainTexts(const QList<QByteArray>& messages)
 {
     QStringList texts;
-    for (const QByteArray& message : ofKind(messages, 0))
-        texts << QString::fromUtf8(
-            MessageReader::textField(message.constData(), message.size(), 0));
+    for (const QByteArray& message : messages)
+        if (messageKind(message.constData(), message.size()) == MessageKind::Plain)
+            texts << messageText(message.constData(), message.size(), 0);
     return texts;
 }
 
 QString payloadText(const QByteArray& message)
 {
-    return QString::fromUtf8(MessageReader::textField(message.constData(), message.size(), 3));
+    if (kindOf(message) == 'm')
+        return QString::fromUtf8(decodeMemoryDump(message.constData(), message.size()));
+    return messageText(message.constData(), message.size(), 3);
 }
 
 QVector<ErrorReply> errors(const QList<QByteArray>& messages)
 {
     QVector<ErrorReply> result;
     for (const QByteArray& message : ofKind(messages, 'e')) {
-        MessageReader reader(message.constData(), message.size(), 3);
         ErrorReply error;
-        if (reader.readU32(error.line) && reader.readU32(error.column) && reader.readU8(error.mark))
-            error.text = QString::fromUtf8(reader.readTextField());
+        if (const auto decoded = decodeErrorMessage(message.constData(), message.size())) {
+            error.line = decoded->line;
+            error.column = decoded->column;
+            error.mark = decoded->kind;
+            error.text = decoded->text;
+        }
         result.append(error);
     }
     return result;
@@ -75,15 +86,13 @@ QVector<ErrorReply> errors(const QList<QByteArray>& messages)
 QVector<TableRow> tableRows(const QByteArray& message, bool* complete)
 {
     QVector<TableRow> rows;
-    MessageReader reader(message.constData(), message.size(), 7);
-    TableRow row;
-    QByteArray name;
-    while (!reader.atEnd() && reader.readU64(row.id) && reader.readCString(name)) {
-        row.name = QString::fromUtf8(name);
-        rows.append(row);
+    int size = 7;
+    for (const TermRecord& record : decodeTermRecords(message.constData(), message.size())) {
+        rows.append(TableRow{record.id, record.name});
+        size += 8 + record.name.toUtf8().size() + 1;
     }
     if (complete)
-        *complete = reader.atEnd() && message.size() >= 7;
+        *complete = message.size() >= 7 && size == message.size();
     return rows;
 }
 
@@ -97,91 +106,63 @@ QStringList tableNames(const QByteArray& message)
 
 bool decodeTime(const QByteArray& message, TimeReply& time)
 {
-    MessageReader reader(message.constData(), message.size(), 3);
-    return kindOf(message) == 't' && reader.readU32(time.microseconds) &&
-           reader.readU32(time.cycles) && reader.atEnd();
+    const auto decoded = decodeElapsedTime(message.constData(), message.size());
+    if (kindOf(message) != 't' || !decoded)
+        return false;
+    time.microseconds = decoded->microseconds;
+    time.cycles = decoded->cycles;
+    return message.size() == 11;
 }
 
 TreeReply decodeTree(const QByteArray& message)
 {
-    TreeReply tree;
+    TreeReply reply;
+    const QuestionTree tree = decodeQuestionTree(message.constData(), message.size());
+    for (auto it = tree.nodes.cbegin(); it != tree.nodes.cend(); ++it) {
+        TreeNode& node = reply.nodes[it.key()];
+        node.label = QString::fromUtf8(it->label);
+        node.level = it->level;
+        node.thread = it->threadId;
+        node.flags = it->flags;
+        node.genNumber = it->genNumber;
+    }
+    for (const DerivationLink& link : tree.links)
+        reply.nodes[link.parent].children.append(link.child);
+
+    // The engine sends one label per node and two attribute words per node: the message is
+    // whole when those records, as decoded, add up to its size exactly.
     MessageReader reader(message.constData(), message.size(), 3);
     quint32 width = 0, links = 0, labels = 0, attributes = 0;
     if (!reader.readU32(width) || !reader.readU32(links) || !reader.readU32(labels) ||
         !reader.readU32(attributes))
-        return tree;
-    tree.nodes[0].label = QStringLiteral("root");
-    for (quint32 i = 0; i < links; ++i) {
-        quint64 parent = 0, child = 0;
-        if (!reader.readId(width, parent) || !reader.readId(width, child))
-            return tree;
-        tree.nodes[parent].children.append(child);
-        tree.nodes[child];
-    }
-    for (quint32 i = 0; i < labels; ++i) {
-        quint64 id = 0;
-        QByteArray label;
-        if (!reader.readId(width, id) || !reader.readCString(label))
-            return tree;
-        if (id != 0)
-            tree.nodes[id].label = QString::fromUtf8(label);
-    }
-    int generated = 0;
-    for (quint32 i = 0; i < attributes; ++i) {
-        quint64 id = 0, word = 0;
-        if (!reader.readId(width, id) || !reader.readId(width, word))
-            return tree;
-        TreeNode& node = tree.nodes[id];
-        if (node.level == 0)
-            node.level = static_cast<quint32>((word >> 8) & 0xFFFFFF);
-        node.thread = static_cast<qint32>(static_cast<quint32>(word >> 16));
-        const quint8 kind = static_cast<quint8>(word & 0xFF);
-        if (kind == 2)
-            node.genNumber = generated++;
-        node.flags |= kind;
-    }
-    tree.complete = reader.atEnd();
-    return tree;
+        return reply;
+    int size = 19 + 16 * tree.links.size() + 16 * int(attributes);
+    for (auto it = tree.nodes.cbegin(); it != tree.nodes.cend(); ++it)
+        if (it.key() != 0)
+            size += 8 + it->label.size() + 1;
+    reply.complete = width == 8 && int(links) == tree.links.size() &&
+                     int(labels) == tree.nodes.size() - 1 && size == message.size();
+    return reply;
 }
 
 InferenceReply decodeInferences(const QByteArray& message)
 {
-    InferenceReply graph;
-    MessageReader reader(message.constData(), message.size(), 3);
-    quint32 width = 0, end = 0, texts = 0, operations = 0;
-    if (!reader.readU32(width) || !reader.readU32(end) || !reader.readU32(texts) ||
-        !reader.readU32(operations))
-        return graph;
-    while (reader.position() < end) {
-        quint32 count = 0, operation = 0;
-        if (!reader.readU32(count) || count > reader.remaining() / 8)
-            return graph;
-        QVector<quint64> items(static_cast<int>(count));
-        for (quint64& item : items)
-            if (!reader.readU64(item))
-                return graph;
-        if (!reader.readU32(operation))
-            return graph;
-        graph.items.append(items);
-        graph.operations.append(operation);
+    InferenceReply reply;
+    const InferenceGraph graph = decodeInferenceGraph(message.constData(), message.size());
+    int size = 19;
+    for (const Inference& inference : graph.inferences) {
+        reply.items.append(inference.items);
+        reply.operations.append(inference.operation);
+        size += 8 * inference.items.size() + 8;
     }
-    if (reader.position() != end)
-        return graph;
-    for (quint32 i = 0; i < texts; ++i) {
-        quint64 id = 0;
-        QByteArray text;
-        if (!reader.readId(width, id) || !reader.readCString(text))
-            return graph;
-        if (!graph.texts.contains(id))
-            graph.texts.insert(id, QString::fromUtf8(text));
+    for (auto it = graph.texts.cbegin(); it != graph.texts.cend(); ++it) {
+        reply.texts.insert(it.key(), it.value());
+        size += 8 + it.value().toUtf8().size() + 1;
     }
-    for (quint32 i = 0; i < operations; ++i) {
-        quint32 code = 0;
-        QByteArray name, description;
-        if (!reader.readU32(code) || !reader.readCString(name) || !reader.readCString(description))
-            return graph;
-        graph.operationNames.insert(code, QString::fromUtf8(name));
+    for (auto it = graph.operations.cbegin(); it != graph.operations.cend(); ++it) {
+        reply.operationNames.insert(it.key(), it->name);
+        size += 4 + it->name.toUtf8().size() + 1 + it->description.toUtf8().size() + 1;
     }
-    graph.complete = reader.atEnd();
-    return graph;
+    reply.complete = size == message.size();
+    return reply;
 }

@@ -2,7 +2,7 @@
 #define QUORSESSION_H
 
 // Drives the engine library through its four C functions and decodes its replies with the
-// program's message reader.
+// program's own decoders.
 
 #include <QByteArray>
 #include <QList>
@@ -70,7 +70,7 @@ struct TreeNode {
     int genNumber = -1;
     QVector<quint64> children;
 };
-// A 'q' message decoded the way the program reads it; node 0 is the root.
+// A 'q' message as the program decodes it; node 0 is the root.
 struct TreeReply {
     bool complete = false; // every counted record was read and nothing follows
     QMap<quint64, TreeNode> nodes;
