@@ -14,7 +14,7 @@
 #include <QSaveFile>
 #include <QTextCodec>
 #include <QTextCursor>
-#include <QTextDocumentWriter>
+#include <QTextDocument>
 
 namespace {
 
@@ -30,6 +30,16 @@ QString strippedName(const QString& fileName)
 bool isUntitled(const QString& fileName)
 {
     return fileName == strippedName(fileName);
+}
+
+// The document's text exactly as it was typed or read. toPlainText() would turn no-break spaces
+// into blanks and line separators into line ends, changing the file on every save; the
+// document writer cannot write through a QSaveFile, since it closes the device itself.
+QString documentText(const QTextDocument* document)
+{
+    QString text = document->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
 }
 
 } // namespace
@@ -78,10 +88,17 @@ int MainWindow::loadFile(const QString& fileName)
             return -1;
         }
         const QByteArray bytes = file.readAll();
+        if (file.error() != QFile::NoError) {
+            Dialogs::warning(this, tr("Application"),
+                             tr("Cannot read file %1:\n%2.")
+                                 .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+            return -1;
+        }
         QTextCodec::ConverterState state;
         text =
             QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
-        lossy = state.invalidChars > 0;
+        // A sequence cut off at the end of the file is held back by the decoder, not counted.
+        lossy = state.invalidChars > 0 || state.remainingChars > 0;
         file.close();
     }
 
@@ -203,8 +220,8 @@ bool MainWindow::writeDocument(const QString& fileName, int index)
     QSaveFile file(fileName);
     bool written = file.open(QIODevice::WriteOnly | QIODevice::Text);
     if (written) {
-        QTextDocumentWriter writer(&file, "plaintext");
-        written = writer.write(editor->document()) && file.commit();
+        const QByteArray bytes = documentText(editor->document()).toUtf8();
+        written = file.write(bytes) == bytes.size() && file.commit();
     }
     if (!written) {
         Dialogs::warning(this, tr("Application"),
@@ -216,7 +233,10 @@ bool MainWindow::writeDocument(const QString& fileName, int index)
     editor->fileName = fileName;
     updateTabText(index);
     if (written) {
-        editor->setProperty(LossyFileProperty, QVariant());
+        // Only writing over the undecodable file itself replaces its bytes; saved elsewhere,
+        // the original keeps them and saving back over it still asks.
+        if (fileName == lossyFile)
+            editor->setProperty(LossyFileProperty, QVariant());
         editor->document()->setModified(false);
     }
     return written;
