@@ -79,6 +79,6 @@ fi
 
 # Documents and examples, in the source tree's layout.
 for file in README.md examples/tutorial.quor \
-    $(cd "$source_dir" && ls docs/*.md docs/images/*.png); do
+    $(cd "$source_dir" && ls docs/*.md docs/*.cpp docs/images/*.png); do
     check "$docdir/$file installed unchanged" cmp -s "$source_dir/$file" "$prefix/$docdir/$file"
 done
