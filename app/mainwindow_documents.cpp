@@ -140,6 +140,9 @@ int MainWindow::addDocument(CodeEditor* editor, const QString& name)
     document->setModified(false);
     editor->moveCursor(QTextCursor::Start);
     editor->ensureCursorVisible();
+    // The first tab became current before its position reached the status bar.
+    if (ui->tabWidget_3->currentWidget() == editor)
+        editor->cursorPosition();
     return index;
 }
 

@@ -60,5 +60,5 @@ void MainWindow::about()
 
 void MainWindow::positionChanged(int c, int r)
 {
-    positionLabel->setText(QStringLiteral(" Ln %1    Col %2 ").arg(c).arg(r));
+    positionLabel->setText(tr(" Ln %1    Col %2 ").arg(c).arg(r));
 }
