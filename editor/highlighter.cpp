@@ -1,0 +1,189 @@
+#include "highlighter.h"
+
+#include "textblockdata.h"
+
+#include <QColor>
+#include <QFont>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextLayout>
+
+#include <memory>
+
+namespace {
+
+// Block states: whether a block comment is still open at the end of the block.
+enum BlockState { NoComment = 0, InComment = 1 };
+
+// Italic flag of a format: left unset, or set to false or true.
+enum Italic { ItalicUnset, ItalicOff, ItalicOn };
+
+} // namespace
+
+Highlighter::Highlighter(QTextDocument* parent)
+    : QSyntaxHighlighter(parent), commentStartExpression(QStringLiteral("/\\*")),
+      commentEndExpression(QStringLiteral("\\*/"))
+{
+    // Later rules overwrite what earlier ones coloured: a line comment wins over brackets in it.
+    addRule(QStringLiteral("[\\.\\?!]"), QStringLiteral(".?!"), QColor(0xD3, 0x36, 0x82),
+            QFont::Bold, ItalicUnset);
+    addRule(QStringLiteral("[\\[\\(\\)\\[\\]\\{\\}<>]"), QStringLiteral("()[]{}<>"),
+            QColor(0x2A, 0xA1, 0x98), QFont::Normal, ItalicUnset);
+    addRule(QString::fromUtf8("(→|↔|∘→|→∘|∘→∘)"), QString::fromUtf8("→↔∘"),
+            QColor(0xB5, 0x89, 0x00), QFont::Normal, ItalicUnset);
+    addRule(QString::fromUtf8("(⇒|⇔|/⇒|\\\\⇒|\\|⇒|/⇔|\\|⇔)"), QString::fromUtf8("⇒⇔/\\|"),
+            QColor(0x58, 0x6E, 0x75), QFont::Normal, ItalicUnset);
+    addRule(QString::fromUtf8("(∩|∪|-|⊖|×|⊥|⊤|◊|¬|∧|∨|∧/|∧\\||⇑)"),
+            QString::fromUtf8("∩∪-⊖×⊥⊤◊¬∧∨⇑"), QColor(0xB0, 0x29, 0x2B), QFont::Normal,
+            ItalicUnset);
+    addRule(QStringLiteral("\\b(([01])|([01]\\x2e[0-9]+))\\b"), QStringLiteral("01"),
+            QColor(0xBF, 0xA9, 0x54), QFont::Normal, ItalicOff);
+    addRule(QStringLiteral("#\\w+"), QStringLiteral("#"), QColor(0x55, 0xAA, 0x55), QFont::Normal,
+            ItalicOn);
+    addRule(QString::fromUtf8("⋙[^\\n]*"), QString::fromUtf8("⋙"), QColor(0x58, 0x73, 0xAA),
+            QFont::Normal, ItalicOn);
+    addRule(QStringLiteral("//[^\\n]*"), QStringLiteral("/"), QColor(0x93, 0xA1, 0xA1),
+            QFont::Light, ItalicOn);
+
+    multiLineCommentFormat.setForeground(QColor(0x58, 0x6E, 0x75));
+    multiLineCommentFormat.setFontWeight(QFont::Light);
+    multiLineCommentFormat.setFontItalic(true);
+}
+
+void Highlighter::addRule(const QString& pattern, const QString& starts, const QColor& colour,
+                          int weight, int italic)
+{
+    HighlightingRule rule;
+    rule.pattern = QRegExp(pattern);
+    rule.format.setForeground(colour);
+    rule.format.setFontWeight(weight);
+    if (italic != ItalicUnset)
+        rule.format.setFontItalic(italic == ItalicOn);
+
+    const uint bit = 1u << highlightingRules.size();
+    for (QChar c : starts) {
+        if (c.unicode() < asciiStartMasks.size())
+            asciiStartMasks[c.unicode()] |= bit;
+        else
+            otherStartMasks[c.unicode()] |= bit;
+    }
+    highlightingRules.append(rule);
+}
+
+uint Highlighter::startMask(QChar c) const
+{
+    if (c.unicode() < asciiStartMasks.size())
+        return asciiStartMasks[c.unicode()];
+    return otherStartMasks.value(c.unicode());
+}
+
+// The first position at or after from where the rule's pattern can begin to match, or -1.
+int Highlighter::nextStart(const QString& text, int from, uint rule) const
+{
+    const QChar* chars = text.constData();
+    for (int i = from, n = text.length(); i < n; ++i) {
+        if (startMask(chars[i]) & rule)
+            return i;
+    }
+    return -1;
+}
+
+void Highlighter::highlightBlock(const QString& text)
+{
+    // Which rules can match anywhere in the block.
+    uint present = 0;
+    for (QChar c : text)
+        present |= startMask(c);
+
+    // A rule's search may begin at the first place where a match can begin: the leftmost match
+    // is the same as from the start of the range.
+    for (int r = 0; r < highlightingRules.size(); ++r) {
+        const uint bit = 1u << r;
+        if (!(present & bit))
+            continue;
+        QRegExp& pattern = highlightingRules[r].pattern;
+        int from = nextStart(text, 0, bit);
+        int index = from < 0 ? -1 : pattern.indexIn(text, from);
+        while (index >= 0) {
+            const int length = qMax(1, pattern.matchedLength());
+            setFormat(index, length, highlightingRules.at(r).format);
+            from = nextStart(text, index + length, bit);
+            index = from < 0 ? -1 : pattern.indexIn(text, from);
+        }
+    }
+
+    // Block comments, also across blocks. The closing search starts at the opening pair
+    // itself, so "/*/" is a complete comment.
+    setCurrentBlockState(NoComment);
+    int start = 0;
+    if (previousBlockState() != InComment)
+        start = text.contains(QLatin1Char('/')) ? commentStartExpression.indexIn(text) : -1;
+    while (start >= 0) {
+        const int end = commentEndExpression.indexIn(text, start);
+        int length;
+        if (end < 0) {
+            setCurrentBlockState(InComment);
+            length = text.length() - start;
+        } else {
+            length = end - start + commentEndExpression.matchedLength();
+        }
+        setFormat(start, length, multiLineCommentFormat);
+        start = commentStartExpression.indexIn(text, start + length);
+    }
+
+    // Brackets count wherever they stand, inside comments too.
+    auto* data = new TextBlockData;
+    const QChar* chars = text.constData();
+    for (int i = 0, n = text.length(); i < n; ++i) {
+        switch (chars[i].unicode()) {
+        case '(':
+        case ')':
+        case '{':
+        case '}':
+        case '[':
+        case ']':
+        case '<':
+        case '>':
+            data->insert({static_cast<char>(chars[i].unicode()), i});
+            break;
+        default:
+            break;
+        }
+    }
+    setCurrentBlockUserData(data);
+}
+
+void Highlighter::asHtml(QString& html)
+{
+    QTextDocument* source = document();
+    if (!source)
+        return;
+
+    QTextCursor all(source);
+    all.select(QTextCursor::Document);
+
+    // The copy holds the text and the document's own formats; the highlighting lives only in
+    // the block layouts and is laid over it range by range.
+    auto copy = std::make_unique<QTextDocument>();
+    QTextCursor cursor(copy.get());
+    cursor.insertFragment(all.selection());
+    const int end = copy->characterCount() - 1;
+
+    for (QTextBlock block = source->begin(); block.isValid(); block = block.next()) {
+        const QVector<QTextLayout::FormatRange> ranges = block.layout()->formats();
+        for (const QTextLayout::FormatRange& range : ranges) {
+            const int start = block.position() + range.start;
+            const int stop = start + range.length;
+            if (stop > 0 && start < end) {
+                cursor.setPosition(qMax(start, 0));
+                cursor.setPosition(qMin(stop, end), QTextCursor::KeepAnchor);
+                cursor.setCharFormat(range.format);
+            }
+        }
+    }
+
+    cursor.select(QTextCursor::Document);
+    html = cursor.selection().toHtml("UTF-8");
+}

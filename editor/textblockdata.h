@@ -1,0 +1,27 @@
+#ifndef TEXTBLOCKDATA_H
+#define TEXTBLOCKDATA_H
+
+#include <QTextBlockUserData>
+#include <QVector>
+
+// One bracket character of a text block: the character and its 0-based position in the block.
+struct ParenthesisInfo {
+    char character;
+    int position;
+};
+
+// Per-block data left by the highlighter: the block's bracket characters in position order,
+// read by the editor's bracket matching so that the text need not be scanned again.
+class TextBlockData : public QTextBlockUserData {
+public:
+    const QVector<ParenthesisInfo>& parentheses() const { return entries; }
+
+    // Inserts before the first entry whose position is not smaller, so the list stays sorted
+    // whatever the order of insertion.
+    void insert(const ParenthesisInfo& info);
+
+private:
+    QVector<ParenthesisInfo> entries;
+};
+
+#endif
