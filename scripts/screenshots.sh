@@ -71,6 +71,7 @@ wait_gone() {
 }
 
 shoot() {
+    xdotool mousemove 700 "$((height - 10))" # the status bar: no button looks hovered
     sleep 0.7
     import -window root -crop "${width}x${height}+0+0" +repage "$images/$1.png"
     echo "Wrote docs/images/$1.png"
