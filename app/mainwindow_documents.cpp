@@ -81,17 +81,16 @@ int MainWindow::loadFile(const QString& fileName)
     bool lossy = false;
     QFile file(fileName);
     if (file.exists()) {
-        if (!file.open(QFile::ReadOnly | QFile::Text)) {
-            Dialogs::warning(this, tr("Application"),
-                             tr("Cannot read file %1:\n%2.")
-                                 .arg(QDir::toNativeSeparators(fileName), file.errorString()));
-            return -1;
-        }
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFile::NoError) {
-            Dialogs::warning(this, tr("Application"),
-                             tr("Cannot read file %1:\n%2.")
-                                 .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+        // Only regular files are read: a device or a pipe could block or never end.
+        const bool regular = QFileInfo(fileName).isFile();
+        QByteArray bytes;
+        if (regular && file.open(QFile::ReadOnly | QFile::Text))
+            bytes = file.readAll();
+        if (!file.isOpen() || file.error() != QFile::NoError) {
+            const QString reason = regular ? file.errorString() : tr("Not a regular file");
+            Dialogs::warning(
+                this, tr("Application"),
+                tr("Cannot read file %1:\n%2.").arg(QDir::toNativeSeparators(fileName), reason));
             return -1;
         }
         QTextCodec::ConverterState state;

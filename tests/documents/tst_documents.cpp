@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 using namespace windowtest;
 using namespace documentstest;
 
@@ -284,6 +286,7 @@ void TestDocuments::unreadableFileWarnsAndOpensNoTab_data()
     QTest::addColumn<QString>("path"); // "@" stands for a temporary folder
     QTest::newRow("folder") << "@/folder.quor";
     QTest::newRow("read error") << "/proc/self/mem";
+    QTest::newRow("pipe") << "@/pipe.quor"; // reading it would block the window for good
 }
 
 void TestDocuments::unreadableFileWarnsAndOpensNoTab()
@@ -291,6 +294,7 @@ void TestDocuments::unreadableFileWarnsAndOpensNoTab()
     QFETCH(QString, path);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.quor")));
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe.quor")).constData(), 0600), 0);
     path.replace(QLatin1Char('@'), dir.path());
     QVERIFY(QFileInfo::exists(path));
     DialogScript script;
