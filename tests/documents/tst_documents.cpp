@@ -96,6 +96,8 @@ void TestDocuments::saveReplacesWholeFile()
     QTemporaryDir dir;
     const QString path = dir.filePath("long.quor");
     QVERIFY(writeBytes(path, QByteArray(5000, 'x')));
+    struct stat before {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
     DialogScript script;
     auto window = makeWindow({path});
     CodeEditor* editor = window->currentEditor();
@@ -103,6 +105,10 @@ void TestDocuments::saveReplacesWholeFile()
     editor->insertPlainText(QStringLiteral("short"));
     action(window.get(), "actionSave")->trigger();
     QCOMPARE(readBytes(path), QByteArray("short"));
+    // The new text went to a new file that took the old one's place, not into the old file.
+    struct stat after {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
+    QVERIFY(after.st_ino != before.st_ino);
     QVERIFY(script.saveCaptions.isEmpty());
     QCOMPARE(tabTexts(window.get()), QStringList{"long.quor"});
     // No temporary file is left beside the document.
