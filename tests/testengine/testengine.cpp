@@ -68,6 +68,15 @@ void queue(const std::string& message)
     changed.notify_all();
 }
 
+void queueMany(const std::vector<std::string>& batch)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        messages.insert(messages.end(), batch.begin(), batch.end());
+    }
+    changed.notify_all();
+}
+
 void queue(const char* data, std::size_t size)
 {
     queue(std::string(data, size));

@@ -28,6 +28,7 @@ void setMode(Mode mode);
 void setOversize(std::size_t size);     // size reported in OversizeReport mode
 void queue(const std::string& message); // delivered by the next get() of any live instance
 void queue(const char* data, std::size_t size);
+void queueMany(const std::vector<std::string>& messages); // all at once, one wake-up
 std::vector<Input> inputs();
 std::size_t pendingMessages();
 int liveInstances();

@@ -1,0 +1,131 @@
+// The window under load: a flood of engine messages, and Find and Replace in a large document.
+#include "codeeditor.h"
+#include "mainwindow.h"
+#include "quorw.h"
+#include "testengine.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<MainWindow> makeWindow(QTemporaryDir& settings)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    registerEngineMetaTypes();
+    testengine::reset();
+    auto window = std::make_unique<MainWindow>(QStringList{QStringLiteral("quorstudio")});
+    window->show();
+    QCoreApplication::processEvents();
+    return window;
+}
+
+// 100,000 plain 80-byte messages queued by the engine at once, until the last one is shown.
+// A 10 ms timer runs meanwhile; its worst lateness is the longest stall of the GUI thread.
+void BM_EngineFlood(benchmark::State& state)
+{
+    QTemporaryDir settings;
+    const int count = 100000;
+    double worstStallMs = 0;
+    for (auto _ : state) {
+        auto window = makeWindow(settings);
+        auto* output = window->findChild<QPlainTextEdit*>(QStringLiteral("plainTextEdit"));
+        const int before = output->blockCount();
+        const std::vector<std::string> flood(count, std::string(79, 'x') + '\0');
+
+        QElapsedTimer clock;
+        qint64 lastTick = 0;
+        qint64 worst = 0;
+        QTimer ticker;
+        ticker.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            worst = std::max(worst, now - lastTick);
+            lastTick = now;
+        });
+        clock.start();
+        ticker.start(10);
+        testengine::queueMany(flood);
+        while (output->blockCount() < before + count)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        ticker.stop();
+        state.SetIterationTime(seconds);
+        worstStallMs = std::max(worstStallMs, (worst - 10'000'000) / 1e6);
+        state.PauseTiming();
+        window->close();
+        window.reset();
+        state.ResumeTiming();
+    }
+    state.counters["worst_timer_delay_ms"] = worstStallMs;
+}
+BENCHMARK(BM_EngineFlood)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A 5 MB document holding 50,000 matches of the search text.
+QString findDocument()
+{
+    QString text;
+    text.reserve(5 * 1024 * 1024);
+    const QString filler = QStringLiteral("<bird \u2192 animal>. {0.9 0.8} // a comment line ");
+    int line = 0;
+    while (text.size() < 5 * 1000 * 1000) {
+        text += filler;
+        if (line < 50000)
+            text += QStringLiteral("needle");
+        text += QStringLiteral(" (x)\n");
+        ++line;
+    }
+    return text;
+}
+
+void BM_FindAndReplace(benchmark::State& state)
+{
+    QTemporaryDir settings;
+    const QString text = findDocument();
+    const bool replaceAll = state.range(0) != 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = makeWindow(settings);
+        QMetaObject::invokeMethod(window.get(), "newFile");
+        CodeEditor* editor = window->currentEditor();
+        editor->setPlainText(text);
+        window->findChild<QLineEdit*>(QStringLiteral("lineEdit"))
+            ->setText(QStringLiteral("needle"));
+        window->findChild<QLineEdit*>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("pin"));
+        QCoreApplication::processEvents();
+        if (!replaceAll)
+            state.ResumeTiming();
+        QMetaObject::invokeMethod(window.get(), "searchAndReplace");
+        QCoreApplication::processEvents();
+        if (replaceAll) {
+            state.ResumeTiming();
+            QMetaObject::invokeMethod(window.get(), "replaceAll");
+            QCoreApplication::processEvents();
+        }
+        state.PauseTiming();
+        if (replaceAll && editor->toPlainText().contains(QStringLiteral("needle")))
+            state.SkipWithError("Replace All left a match");
+        editor->document()->setModified(false);
+        window->close();
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FindAndReplace)
+    ->ArgName("replace_all")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+} // namespace
