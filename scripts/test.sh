@@ -2,7 +2,7 @@
 # Installs what is missing, builds QuorStudio and runs the whole test suite with ctest.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-install_missing $QUOR_BUILD_PACKAGES xvfb xauth
+install_missing $QUOR_BUILD_PACKAGES xvfb xauth desktop-file-utils appstream shared-mime-info
 
 build="$QUOR_ROOT/build-tests"
 cmake -S "$QUOR_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
