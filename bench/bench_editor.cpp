@@ -27,7 +27,7 @@ const char* const templates[] = {
     "   and closed here */ <c%1 → d>. <e ∩ f>?",
 };
 
-// A document of the given number of lines, about 50 bytes each.
+// A document of the given number of lines, some 54 bytes of UTF-8 each.
 QString makeDocument(int lines, bool unmatchedFirst)
 {
     QString text;

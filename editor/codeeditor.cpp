@@ -317,7 +317,7 @@ void CodeEditor::matchParentheses()
 
     const int blockPos = block.position();
     const int col = cursor.position() - blockPos;
-    const QVector<ParenthesisInfo>& infos = data->parentheses();
+    const TextBlockData::Entries& infos = data->parentheses();
     for (int i = 0; i < infos.size(); ++i) {
         const ParenthesisInfo& info = infos.at(i);
         if (info.position != col)
@@ -342,7 +342,7 @@ bool CodeEditor::matchLeftParenthesis(QTextBlock block, int index, int depth, ch
     // Forward, block after block, counting only brackets of the same pair.
     for (;;) {
         if (const auto* data = static_cast<const TextBlockData*>(block.userData())) {
-            const QVector<ParenthesisInfo>& infos = data->parentheses();
+            const TextBlockData::Entries& infos = data->parentheses();
             for (int i = index; i < infos.size(); ++i) {
                 const char c = infos.at(i).character;
                 if (c == opening) {
@@ -369,7 +369,7 @@ bool CodeEditor::matchRightParenthesis(QTextBlock block, int index, int depth, c
     // Backward, block before block; an index of -1 means the block has nothing to examine.
     for (;;) {
         if (const auto* data = static_cast<const TextBlockData*>(block.userData())) {
-            const QVector<ParenthesisInfo>& infos = data->parentheses();
+            const TextBlockData::Entries& infos = data->parentheses();
             for (int i = qMin(index, infos.size() - 1); i >= 0; --i) {
                 const char c = infos.at(i).character;
                 if (c == closing) {
