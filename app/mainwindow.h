@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTextEdit>
@@ -87,6 +88,7 @@ private slots:
     void findPrevious();
     void scrollToError(QListWidgetItem* item);
     void setFocusSR(bool visible);
+    void followMatches(const QRect& rect, int dy);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -110,6 +112,9 @@ private:
     bool maybeSaveAll();
     void updateTabText(int index);
 
+    // Find and replace.
+    void showMatches(CodeEditor* editor);
+
     // Settings and recent files.
     void writeSettings();
     void addRecentFile(const QString& fileName);
@@ -125,6 +130,7 @@ private:
     QToolButton* recentFilesButton;
     QList<QTextEdit::ExtraSelection> matches;
     OutputAppender* outputAppender;
+    QPointer<CodeEditor> matchesShownIn;
 
     // Set while the window is being destroyed: messages still queued then are only freed.
     bool discardOutput = false;

@@ -5,15 +5,24 @@
 
 #include "codeeditor.h"
 
+#include <QTextBlock>
+#include <QVector>
+
 #include <QTextDocument>
+#include <algorithm>
 
 namespace {
+
+QColor matchColour()
+{
+    return QColor(0xff, 0xef, 0x0b);
+}
 
 QTextEdit::ExtraSelection matchSelection(const QTextCursor& cursor)
 {
     QTextEdit::ExtraSelection selection;
     selection.cursor = cursor;
-    selection.format.setBackground(QColor(0xff, 0xef, 0x0b));
+    selection.format.setBackground(matchColour());
     return selection;
 }
 
@@ -50,10 +59,14 @@ void MainWindow::searchAndReplace()
     matches.clear();
     // The document is searched directly rather than through the editor, which would scroll to
     // every match on the way; the cursor ends where stepping through the editor would leave it.
+    // Inside an edit block (which changes nothing) the found cursors skip laying out their
+    // lines, which would otherwise cost more than the search itself.
     QTextDocument* document = editor->document();
     QTextCursor cursor(document);
     cursor.movePosition(backward ? QTextCursor::End : QTextCursor::Start);
     QTextCursor target;
+    QTextCursor noLayout(document);
+    noLayout.beginEditBlock();
     while (!text.isEmpty()) {
         const QTextCursor found = document->find(text, cursor, flags);
         if (found.isNull())
@@ -63,8 +76,54 @@ void MainWindow::searchAndReplace()
         if (target.isNull() && (backward ? found.position() < origin : found.position() > origin))
             target = found;
     }
+    noLayout.endEditBlock();
     editor->setTextCursor(target.isNull() ? cursor : target);
-    editor->setExtraSelections(matches);
+    showMatches(editor);
+}
+
+// The highlights of the matches. Only the matches in and around the visible part of the
+// editor are installed as its extra selections, and the set follows scrolling for as long as
+// the highlights are shown: installing tens of thousands of selections at once would lay out
+// every line that holds one. What the user sees is the same as with all of them installed.
+void MainWindow::showMatches(CodeEditor* editor)
+{
+    connect(editor, &QPlainTextEdit::updateRequest, this, &MainWindow::followMatches,
+            Qt::UniqueConnection);
+    // The visible lines and as many again above and below, so that small scrolls find their
+    // highlights already in place.
+    const QRect view = editor->viewport()->rect();
+    QTextBlock top = editor->cursorForPosition(view.topLeft()).block();
+    QTextBlock bottom = editor->cursorForPosition(view.bottomRight()).block();
+    const int margin = bottom.blockNumber() - top.blockNumber() + 1;
+    for (int i = 0; i < margin && top.previous().isValid(); ++i)
+        top = top.previous();
+    for (int i = 0; i < margin && bottom.next().isValid(); ++i)
+        bottom = bottom.next();
+    const int first = top.position();
+    const int last = bottom.position() + bottom.length();
+    QList<QTextEdit::ExtraSelection> visible;
+    for (const QTextEdit::ExtraSelection& match : qAsConst(matches)) {
+        if (match.cursor.document() == editor->document() && match.cursor.selectionEnd() >= first &&
+            match.cursor.selectionStart() <= last)
+            visible.append(match);
+    }
+    editor->setExtraSelections(visible);
+    matchesShownIn = editor;
+}
+
+void MainWindow::followMatches(const QRect&, int dy)
+{
+    auto* editor = qobject_cast<CodeEditor*>(sender());
+    if (dy == 0 || !editor || editor != matchesShownIn || matches.isEmpty())
+        return;
+    // The editor replaces the highlights with its own selections when the cursor moves; after
+    // that there is nothing to follow.
+    const QList<QTextEdit::ExtraSelection> shown = editor->extraSelections();
+    if (!shown.isEmpty() && shown.first().format.background().color() != matchColour()) {
+        matchesShownIn = nullptr;
+        return;
+    }
+    showMatches(editor);
 }
 
 void MainWindow::findNext()
@@ -119,7 +178,7 @@ void MainWindow::find(bool next)
         }
     }
     editor->setTextCursor(matches.at(chosen).cursor);
-    editor->setExtraSelections(matches);
+    showMatches(editor);
 }
 
 void MainWindow::replace()
@@ -135,21 +194,37 @@ void MainWindow::replace()
             matches.at(i).cursor.position() == position)
             matches.removeAt(i);
     }
-    editor->setExtraSelections(matches);
+    showMatches(editor);
 }
 
 void MainWindow::replaceAll()
 {
     if (matches.isEmpty())
         return;
+    QTextDocument* document = matches.first().cursor.document();
+    // What each match selects now, from the last to the first: replacing from the end leaves
+    // the positions of the matches before it unchanged. The matches' own cursors are dropped
+    // first, since the document would otherwise move every one of them at every replacement.
+    QVector<QPair<int, int>> ranges;
+    ranges.reserve(matches.size());
+    for (const QTextEdit::ExtraSelection& match : qAsConst(matches)) {
+        if (match.cursor.document() == document)
+            ranges.append({match.cursor.selectionStart(), match.cursor.selectionEnd()});
+    }
+    matches.clear();
+    if (!document)
+        return;
+    std::stable_sort(
+        ranges.begin(), ranges.end(),
+        [](const QPair<int, int>& a, const QPair<int, int>& b) { return a.first > b.first; });
     const QString replacement = ui->lineEdit_2->text();
     // One edit block: a single undo step and a single re-layout for all replacements.
-    QTextCursor block(matches.first().cursor);
-    block.beginEditBlock();
-    for (const QTextEdit::ExtraSelection& match : qAsConst(matches)) {
-        QTextCursor cursor = match.cursor;
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (const auto& range : qAsConst(ranges)) {
+        cursor.setPosition(range.first);
+        cursor.setPosition(range.second, QTextCursor::KeepAnchor);
         cursor.insertText(replacement);
     }
-    block.endEditBlock();
-    matches.clear();
+    cursor.endEditBlock();
 }
