@@ -11,6 +11,8 @@ namespace {
 
 // Longest a batch may keep the GUI thread busy.
 constexpr qint64 BatchBudgetMs = 20;
+// Texts inserted in one go between two looks at the clock.
+constexpr int SliceSize = 512;
 
 } // namespace
 
@@ -62,12 +64,26 @@ void OutputAppender::insertPending(qint64 budgetMs)
     timer.start();
     cursor.beginEditBlock();
     while (shown < pending.size()) {
-        // As appendPlainText: a new paragraph unless the document is still empty.
+        // As appendPlainText: each text becomes a new paragraph, except that into a still empty
+        // document it goes without one (so empty texts leave an empty document empty). Texts
+        // are joined with line feeds and inserted in slices, which makes the same paragraphs
+        // at a fraction of the cost of one insertion each.
+        QString slice;
         if (!document->isEmpty())
-            cursor.insertBlock();
-        cursor.insertText(pending.at(shown));
-        ++shown;
-        if (budgetMs >= 0 && (shown & 255) == 0 && timer.elapsed() >= budgetMs)
+            slice += QLatin1Char('\n');
+        else if (pending.at(shown).isEmpty()) {
+            ++shown;
+            continue;
+        }
+        const int end = qMin(pending.size(), shown + SliceSize);
+        for (int i = shown; i < end; ++i) {
+            if (i > shown)
+                slice += QLatin1Char('\n');
+            slice += pending.at(i);
+        }
+        cursor.insertText(slice);
+        shown = end;
+        if (budgetMs >= 0 && timer.elapsed() >= budgetMs)
             break;
     }
     cursor.endEditBlock();
