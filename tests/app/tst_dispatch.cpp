@@ -2,6 +2,7 @@
 // options, and the rule that every block is freed exactly once.
 
 #include "dialogs.h"
+#include "testmessages.h"
 #include "windowtest.h"
 
 #include <QListWidget>
@@ -44,17 +45,14 @@ using namespace windowtest;
 
 namespace {
 
-QByteArray u32(quint32 value)
-{
-    QByteArray bytes;
-    for (int i = 0; i < 4; ++i)
-        bytes.append(static_cast<char>((value >> (8 * i)) & 0xff));
-    return bytes;
-}
-
 QByteArray framed(char kind, const QByteArray& payload)
 {
-    return QByteArray("<") + kind + '\0' + payload;
+    return MessageBuilder(kind).raw(payload).bytes;
+}
+
+QByteArray timeMessage(quint32 microseconds, quint32 cycles)
+{
+    return MessageBuilder('t').u32(microseconds).u32(cycles).bytes;
 }
 
 } // namespace
@@ -90,7 +88,7 @@ void TestDispatch::outputDock_data()
     QTest::addColumn<bool>("internal");
     QTest::addColumn<QStringList>("added");
 
-    const QByteArray timeMessage = framed('t', u32(15) + u32(30));
+    const QByteArray fifteenAndThirty = timeMessage(15, 30);
     QTest::newRow("plain") << QByteArray("hello\0", 6) << true << false << QStringList{"hello"};
     QTest::newRow("empty message") << QByteArray() << true << false << QStringList{""};
     QTest::newRow("lone <") << QByteArray("<") << true << false << QStringList{"<"};
@@ -100,10 +98,11 @@ void TestDispatch::outputDock_data()
                             << QStringList{"from three"};
     QTest::newRow("kind d") << framed('d', "from three") << true << false
                             << QStringList{"from three"};
-    QTest::newRow("time on") << timeMessage << true << false
+    QTest::newRow("time on") << fifteenAndThirty << true << false
                              << QStringList{QStringLiteral("Elapsed time 15 \u03bcs (30 cycles)")};
-    QTest::newRow("time off") << timeMessage << false << false << QStringList{};
-    QTest::newRow("short time") << framed('t', u32(15)) << true << false << QStringList{};
+    QTest::newRow("time off") << fifteenAndThirty << false << false << QStringList{};
+    QTest::newRow("short time") << MessageBuilder('t').u32(15).bytes << true << false
+                                << QStringList{};
     QTest::newRow("internal on") << framed('i', "why?") << false << true << QStringList{"why?"};
     QTest::newRow("internal off") << framed('i', "why?") << true << false << QStringList{};
     QTest::newRow("version") << framed('v', " 1.2.3 ") << false << false
@@ -131,7 +130,7 @@ void TestDispatch::everyBlockFreedExactlyOnce_data()
     QTest::newRow("plain") << QByteArray("text");
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("unassigned") << framed('x', "text");
-    QTest::newRow("dropped time") << framed('t', u32(1) + u32(2));
+    QTest::newRow("dropped time") << timeMessage(1, 2);
     QTest::newRow("dropped internal") << framed('i', "q");
     QTest::newRow("short time") << QByteArray("<t");
     QTest::newRow("version") << framed('v', "1");

@@ -5,6 +5,7 @@
 #include "dialogs.h"
 #include "errormessage.h"
 #include "svgview.h"
+#include "testmessages.h"
 #include "windowtest.h"
 
 #include <QListWidget>
@@ -15,33 +16,23 @@ using namespace windowtest;
 
 namespace {
 
-QByteArray u32(quint32 value)
-{
-    QByteArray bytes;
-    for (int i = 0; i < 4; ++i)
-        bytes.append(static_cast<char>((value >> (8 * i)) & 0xff));
-    return bytes;
-}
-
-QByteArray u64(quint64 value)
-{
-    QByteArray bytes;
-    for (int i = 0; i < 8; ++i)
-        bytes.append(static_cast<char>((value >> (8 * i)) & 0xff));
-    return bytes;
-}
-
 QByteArray errorMessage(quint32 line, quint32 column, quint8 kind, const QByteArray& text)
 {
-    return QByteArray("<e\0", 3) + u32(line) + u32(column) + char(kind) + text + '\0';
+    return MessageBuilder('e')
+        .u32(line)
+        .u32(column)
+        .raw(QByteArray(1, char(kind)))
+        .text(text)
+        .bytes;
 }
 
 QByteArray termMessage(char kind, const QList<QPair<quint64, QByteArray>>& records)
 {
-    QByteArray message = QByteArray("<") + kind + QByteArray(5, '\0');
+    MessageBuilder message(kind);
+    message.raw(QByteArray(4, '\0'));
     for (const auto& record : records)
-        message += u64(record.first) + record.second + '\0';
-    return message;
+        message.u64(record.first).text(record.second);
+    return message.bytes;
 }
 
 CodeEditor* openDocument(MainWindow* window, const QString& path, const QString& text)
@@ -274,15 +265,15 @@ void TestResultViews::graphsAreDrawn()
 {
     auto window = makeWindow();
     // A root with one child, and one inference without items.
-    const QByteArray tree = QByteArray("<q\0", 3) + u32(8) + u32(1) + u32(1) + u32(0) + u64(0) +
-                            u64(5) + u64(5) + "child" + '\0';
+    const QByteArray tree =
+        MessageBuilder('q').u32(8).u32(1).u32(1).u32(0).u64(0).u64(5).u64(5).text("child").bytes;
     deliver(window.get(), tree);
     auto* questions = child<SvgView>(window.get(), "graphicsView1");
     QVERIFY(questions->text().startsWith(QStringLiteral("<svg")));
     QVERIFY(questions->text().contains(QStringLiteral("child [Level: 0")));
     QCOMPARE(questions->scene()->items().size(), 1);
 
-    const QByteArray inference = QByteArray("<n\0", 3) + u32(8) + u32(19) + u32(0) + u32(0);
+    const QByteArray inference = MessageBuilder('n').u32(8).u32(19).u32(0).u32(0).bytes;
     deliver(window.get(), inference);
     auto* inferences = child<SvgView>(window.get(), "graphicsView2");
     QVERIFY(inferences->text().contains(QStringLiteral("width=\"60\" height=\"90\"")));
