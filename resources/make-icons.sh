@@ -59,7 +59,7 @@ tango actions/document-new        new-file.png
 tango actions/document-open       open-file.png
 tango actions/document-save       save.png
 tango actions/document-print      print.png
-tango actions/media-playback-start run.png
+svg src/run.svg           24 run.png
 
 # --- Drawn for QuorStudio (SVG sources) -------------------------------------------
 svg app.svg 24 app.png
