@@ -5,7 +5,9 @@
 
 #include "mainwindow.h"
 #include "quorw.h"
+#ifndef QUOR_TEST_REAL_ENGINE
 #include "testengine.h"
+#endif
 
 #include <QAction>
 #include <QPlainTextEdit>
@@ -37,7 +39,9 @@ inline void clearSettings()
 
 inline std::unique_ptr<MainWindow> makeWindow(const QStringList& arguments = {})
 {
+#ifndef QUOR_TEST_REAL_ENGINE
     testengine::reset();
+#endif
     return std::make_unique<MainWindow>(QStringList{QStringLiteral("quorstudio")} + arguments);
 }
 
@@ -54,6 +58,7 @@ inline QStringList outputLines(QObject* window)
     return child<QPlainTextEdit>(window, "plainTextEdit")->toPlainText().split(QLatin1Char('\n'));
 }
 
+#ifndef QUOR_TEST_REAL_ENGINE
 // The texts the engine received, in order, with their lines.
 inline QList<QPair<QString, int>> engineInputs()
 {
@@ -62,6 +67,7 @@ inline QList<QPair<QString, int>> engineInputs()
         result.append({QString::fromStdString(input.bytes), input.line});
     return result;
 }
+#endif
 
 // Hands one message to the window's output slot as the worker would: a heap block of exactly
 // the message's size that the slot then owns.
