@@ -5,12 +5,10 @@
 // a number of Output-dock lines (--lines COUNT). The launcher may pass its own start time as
 // QUOR_PROBE_LAUNCH_NS (CLOCK_MONOTONIC nanoseconds) to include exec and dynamic loading.
 #include "mainwindow.h"
-#include "quorw.h"
-#include "resourceinit.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QIcon>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -97,10 +95,9 @@ int main(int argc, char* argv[])
             lines = std::atol(argv[i + 1]);
     }
 
-    registerEngineMetaTypes();
+    prepareProcess();
     QApplication app(argc, argv);
-    initResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/app.png")));
+    prepareApplication();
     MainWindow window(QStringList{QCoreApplication::applicationFilePath()});
     FirstPaint firstPaint;
     window.installEventFilter(&firstPaint);
