@@ -1,0 +1,59 @@
+// The whole dispatcher as the program runs it: every input is handed to MainWindow::output
+// offscreen as one engine message (an exact-size heap block that the slot owns and frees), so
+// the views (Output and Error docks, term tables, both SVG views, the memory-save path) take
+// whatever the message holds. One window serves the whole run; the Save dialog of a memory
+// dump is answered with Cancel, and the Output and Error docks are emptied now and then so the
+// run does not grow without end.
+
+#include "dialogs.h"
+#include "mainwindow.h"
+#include "quorw.h"
+
+#include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+MainWindow* window = nullptr;
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication application(*argc, *argv);
+    QStandardPaths::setTestModeEnabled(true);
+    static QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    registerEngineMetaTypes();
+    Dialogs::setSaveFileNameResponder([](const QString&, const QString&) { return QString(); });
+    Dialogs::setWarningResponder([](const QString&, const QString&, QMessageBox::StandardButtons) {
+        return QMessageBox::Cancel;
+    });
+    window = new MainWindow(QStringList{QStringLiteral("quorstudio")});
+    // A document, so that error messages have an editor to mark.
+    QMetaObject::invokeMethod(window, "newFile", Qt::DirectConnection);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    static unsigned count = 0;
+    char* block = new char[size];
+    if (size)
+        std::memcpy(block, bytes, size);
+    QMetaObject::invokeMethod(window, "output", Qt::DirectConnection, Q_ARG(const char*, block),
+                              Q_ARG(size_t, size));
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    if (++count % 500 == 0)
+        QMetaObject::invokeMethod(window, "clearOutputWindow", Qt::DirectConnection);
+    return 0;
+}
