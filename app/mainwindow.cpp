@@ -16,6 +16,8 @@
 #include <QSettings>
 #include <QToolButton>
 
+#include <utility>
+
 MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::MainWindow), engine(new QuorW)
 {
@@ -84,30 +86,19 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     connect(ui->listWidget, SIGNAL(itemDoubleClicked(QListWidgetItem*)), this,
             SLOT(scrollToError(QListWidgetItem*)));
     // The Edit actions act on whichever editor is current when they are triggered.
-    connect(ui->actionUndo, &QAction::triggered, this, [this] {
-        if (CodeEditor* editor = currentEditor())
-            editor->undo();
-    });
-    connect(ui->actionRedo, &QAction::triggered, this, [this] {
-        if (CodeEditor* editor = currentEditor())
-            editor->redo();
-    });
-    connect(ui->actionCut, &QAction::triggered, this, [this] {
-        if (CodeEditor* editor = currentEditor())
-            editor->cut();
-    });
-    connect(ui->actionCopy, &QAction::triggered, this, [this] {
-        if (CodeEditor* editor = currentEditor())
-            editor->copy();
-    });
-    connect(ui->actionPaste, &QAction::triggered, this, [this] {
-        if (CodeEditor* editor = currentEditor())
-            editor->paste();
-    });
-    connect(ui->actionSelect_All, &QAction::triggered, this, [this] {
-        if (CodeEditor* editor = currentEditor())
-            editor->selectAll();
-    });
+    const std::pair<QAction*, void (QPlainTextEdit::*)()> editActions[] = {
+        {ui->actionUndo, &QPlainTextEdit::undo},
+        {ui->actionRedo, &QPlainTextEdit::redo},
+        {ui->actionCut, &QPlainTextEdit::cut},
+        {ui->actionCopy, &QPlainTextEdit::copy},
+        {ui->actionPaste, &QPlainTextEdit::paste},
+        {ui->actionSelect_All, &QPlainTextEdit::selectAll}};
+    for (const auto& [action, operation] : editActions) {
+        connect(action, &QAction::triggered, this, [this, operation = operation] {
+            if (CodeEditor* editor = currentEditor())
+                (editor->*operation)();
+        });
+    }
 
     for (QAction*& action : recentFileActs) {
         action = new QAction(this);

@@ -3,6 +3,7 @@
 #include "inferencegraph.h"
 #include "questiontree.h"
 #include "termtable.h"
+#include "testmessages.h"
 
 #include <QSvgRenderer>
 #include <QTableWidget>
@@ -13,32 +14,6 @@
 namespace {
 
 constexpr int messageSize = 15000;
-
-class Message {
-public:
-    explicit Message(char kind) : bytes(QByteArray("<") + kind + '\0') {}
-    Message& u32(quint32 value)
-    {
-        char le[4];
-        qToLittleEndian(value, le);
-        bytes.append(le, 4);
-        return *this;
-    }
-    Message& u64(quint64 value)
-    {
-        char le[8];
-        qToLittleEndian(value, le);
-        bytes.append(le, 8);
-        return *this;
-    }
-    Message& text(const QByteArray& value)
-    {
-        bytes += value;
-        bytes += '\0';
-        return *this;
-    }
-    QByteArray bytes;
-};
 
 QByteArray label(int i)
 {
@@ -51,9 +26,9 @@ QByteArray questionMessage(bool labelled)
 {
     const int perNode = labelled ? 16 + 8 + label(100).size() + 1 + 16 : 16;
     const int nodes = (messageSize - 19) / perNode;
-    Message links('q');
+    MessageBuilder links('q');
     links.u32(8).u32(nodes).u32(labelled ? nodes : 0).u32(labelled ? nodes : 0);
-    Message labels('q'), attributes('q');
+    MessageBuilder labels('q'), attributes('q');
     for (int i = 1; i <= nodes; ++i) {
         const int parent = (i - 1) / 3;
         int depth = 1;
@@ -75,7 +50,7 @@ QByteArray inferenceMessage()
     const int operations = 8;
     const int texts = 150;
     const int inferences = 295;
-    Message records('n'), textRecords('n'), operationRecords('n');
+    MessageBuilder records('n'), textRecords('n'), operationRecords('n');
     for (int i = 0; i < inferences; ++i)
         records.u32(3)
             .u64(i % texts)
@@ -86,7 +61,7 @@ QByteArray inferenceMessage()
         textRecords.u64(i).text(label(i));
     for (int i = 0; i < operations; ++i)
         operationRecords.u32(i).text("op" + QByteArray::number(i)).text("rule & description");
-    Message header('n');
+    MessageBuilder header('n');
     header.u32(8).u32(19 + records.bytes.size() - 3).u32(texts).u32(operations);
     return header.bytes + records.bytes.mid(3) + textRecords.bytes.mid(3) +
            operationRecords.bytes.mid(3);
@@ -95,7 +70,7 @@ QByteArray inferenceMessage()
 // As many words as fit, with short distinct names: the most rows.
 QByteArray wordsMessage()
 {
-    Message message('w');
+    MessageBuilder message('w');
     message.u32(0);
     for (quint64 id = 0;; ++id) {
         QByteArray name;
