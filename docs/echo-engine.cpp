@@ -93,8 +93,8 @@ QUOR_API int process(void* handle, const char* text, int line, int)
     } else if (input.compare(0, command.size(), command) == 0) {
         std::string error = framed('e');
         put32(error, static_cast<std::uint32_t>(line)); // the line the input starts on
-        put32(error, 3);                                  // column of the command word
-        error += '\x02';                                  // mark: the rest of the line
+        put32(error, 3);                                // column of the command word
+        error += '\x02';                                // mark: the rest of the line
         send(*instance, error + "this engine knows only the command version" + '\0');
     } else {
         // A plain message: shown as it is. It must not start with '<'.
