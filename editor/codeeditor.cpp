@@ -221,9 +221,11 @@ void CodeEditor::appendMarkSelections(const ErrorMark& mark)
     QTextEdit::ExtraSelection range;
     range.format.setBackground(style.colour.lighter(188));
     range.cursor = QTextCursor(block);
-    // The range stays within its line, whatever the column.
+    // The range stays within its line, whatever the column (added in 64 bits: an engine may
+    // report a column near the largest int).
     const int lineEnd = block.position() + block.length() - 1;
-    range.cursor.setPosition(qBound(block.position(), block.position() + mark.column - 1, lineEnd));
+    const qint64 start = qint64(block.position()) + mark.column - 1;
+    range.cursor.setPosition(int(qBound<qint64>(block.position(), start, lineEnd)));
     if (style.extent == Extent::OneCharacter)
         range.cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
     else if (style.extent == Extent::ToLineEnd)
