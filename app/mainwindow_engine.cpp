@@ -11,6 +11,7 @@
 #include "inferencegraph.h"
 #include "memorydump.h"
 #include "messages.h"
+#include "quorw.h"
 #include "outputappender.h"
 #include "questiontree.h"
 #include "termtable.h"
@@ -114,6 +115,7 @@ void MainWindow::output(const char* buffer, size_t size)
         return;
     // This call owns the block and frees it when it returns, on every path. A handler that
     // opens a dialog lets later messages in; each of those calls frees its own block.
+    QuorW::takeOver(buffer);
     const std::unique_ptr<const char[]> message(buffer);
     if (discardOutput)
         return;

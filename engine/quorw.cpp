@@ -7,6 +7,28 @@
 
 #include <cstring>
 
+#if defined(__SANITIZE_THREAD__)
+#define QUOR_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define QUOR_TSAN 1
+#endif
+#endif
+
+#ifdef QUOR_TSAN
+extern "C" void __tsan_acquire(void* address);
+extern "C" void __tsan_release(void* address);
+#endif
+
+void QuorW::takeOver(const char* block)
+{
+#ifdef QUOR_TSAN
+    __tsan_acquire(const_cast<char*>(block));
+#else
+    Q_UNUSED(block);
+#endif
+}
+
 void registerEngineMetaTypes()
 {
     qRegisterMetaType<qulonglong>("size_t");
@@ -58,6 +80,9 @@ void QuorW::pollLoop()
             continue;
         char* block = new char[size];
         std::memcpy(block, buffer, size);
+#ifdef QUOR_TSAN
+        __tsan_release(block);
+#endif
         emit output(block, size);
     }
 }

@@ -24,6 +24,12 @@ public:
     QuorW();
     ~QuorW() override;
 
+    // A receiver of output() calls this first, with the block. It does nothing, except in a
+    // build with the thread sanitizer: Qt hands the block over through its own event queue,
+    // whose lock the sanitizer cannot see, so the hand-over is announced to it (the polling
+    // thread releases each block before it emits it; the receiver acquires it here).
+    static void takeOver(const char* block);
+
 signals:
     // One engine message: a block of exactly size bytes allocated with new[]; the receiver owns
     // it and frees it with delete[].

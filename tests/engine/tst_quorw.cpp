@@ -19,6 +19,7 @@ public:
 public slots:
     void output(const char* buffer, size_t size)
     {
+        QuorW::takeOver(buffer);
         const std::unique_ptr<const char[]> owner(buffer);
         messages.append(QByteArray(buffer, static_cast<int>(size)));
     }

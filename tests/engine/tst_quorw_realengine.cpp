@@ -17,6 +17,7 @@ public:
 public slots:
     void output(const char* buffer, size_t)
     {
+        QuorW::takeOver(buffer);
         delete[] buffer;
         ++count;
     }
@@ -41,6 +42,7 @@ void TestQuorWRealEngine::versionRoundTrip()
     {
         QuorW worker;
         QObject::connect(&worker, &QuorW::output, &context, [&](const char* buffer, size_t size) {
+            QuorW::takeOver(buffer);
             const std::unique_ptr<const char[]> owner(buffer);
             messages.append(QByteArray(buffer, static_cast<int>(size)));
         });
