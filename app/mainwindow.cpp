@@ -148,6 +148,12 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
 MainWindow::~MainWindow()
 {
     discardOutput = true;
+    // The documents outlive this destructor's body (they go with the widget tree); what they
+    // signal while they are destroyed must not reach the slots of a window that is gone.
+    for (CodeEditor* editor : findChildren<CodeEditor*>()) {
+        editor->disconnect(this);
+        editor->document()->disconnect(this);
+    }
     delete recentFilesMenu;
     delete recentFilesButton;
     delete fileSystemModel;
