@@ -148,8 +148,6 @@ void TestShutdownStress::workerCycles()
     QCOMPARE(testengine::liveInstances(), liveBefore);
     QCOMPARE(testengine::waitingGets(), 0);
     QCOMPARE(testengine::createdInstances() >= WorkerCycles, true);
-    if (messages > 0 && !deliverSome)
-        QVERIFY(testengine::getCalls() > WorkerCycles);
 #endif
     if (deliverSome)
         QVERIFY(receiver.messages > 0);
