@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QMetaMethod>
 
+#include <chrono>
 #include <cstring>
 
 #if defined(__SANITIZE_THREAD__)
@@ -61,12 +62,35 @@ void QuorW::input(QString string, int line)
     process(handle, bytes.constData(), line, 0);
 }
 
+// Flow control. Every AcknowledgeEvery-th block is followed by a queued call of acknowledge() on
+// this object's thread, the thread the window's queued output() calls go to; posted events are
+// handled in order, so when it runs, the blocks before it have been handed over. While MaxInFlight
+// blocks are unacknowledged the poller sleeps, and stays ready to leave when the worker is
+// destroyed.
+void QuorW::waitForReceiver()
+{
+    while (emitted - delivered.load(std::memory_order_acquire) >= MaxInFlight && !stopFlag.load())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void QuorW::acknowledge()
+{
+    delivered.fetch_add(AcknowledgeEvery, std::memory_order_release);
+}
+
 void QuorW::pollLoop()
 {
     static const QMetaMethod outputSignal = QMetaMethod::fromSignal(&QuorW::output);
+    // Invoked through the meta-object, not with a functor: Qt then makes the queued call in its
+    // own code, and the thread sanitizer sees no unannounced hand-over of our data.
+    static const QMetaMethod acknowledgeMethod =
+        staticMetaObject.method(staticMetaObject.indexOfSlot("acknowledge()"));
     char buffer[BufferSize];
     std::size_t size = 0;
     while (!stopFlag.load()) {
+        waitForReceiver();
+        if (stopFlag.load())
+            break;
         size = BufferSize;
         buffer[0] = 0;
         if (!get(handle, buffer, &size, true, 0xFFFFFFFFu, 0))
@@ -84,5 +108,7 @@ void QuorW::pollLoop()
         __tsan_release(block);
 #endif
         emit output(block, size);
+        if (++emitted % AcknowledgeEvery == 0)
+            acknowledgeMethod.invoke(this, Qt::QueuedConnection);
     }
 }

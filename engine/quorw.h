@@ -20,6 +20,12 @@ class QuorW : public QObject {
 public:
     // Capacity offered to get(); no engine message is larger.
     static constexpr std::size_t BufferSize = 15000;
+    // Most blocks emitted but not yet handed to their receiver. An engine that sends faster
+    // than the window takes its messages is held at this many (the poller waits before its
+    // next get()), so the event queue and memory stay bounded whatever the engine does.
+    static constexpr long long MaxInFlight = 4096;
+    // The receiving thread acknowledges every this many blocks.
+    static constexpr long long AcknowledgeEvery = 256;
 
     QuorW();
     ~QuorW() override;
@@ -38,11 +44,18 @@ signals:
 public slots:
     void input(QString string, int line);
 
+private slots:
+    // Runs on this object's thread once every AcknowledgeEvery blocks (see pollLoop).
+    void acknowledge();
+
 private:
     void pollLoop();
+    void waitForReceiver();
 
     void* handle = nullptr;
     std::atomic<bool> stopFlag{false};
+    long long emitted = 0;               // blocks emitted; the poller's own
+    std::atomic<long long> delivered{0}; // blocks known to have reached the receiver
     std::thread pollThread;
 };
 

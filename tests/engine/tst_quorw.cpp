@@ -59,6 +59,7 @@ private slots:
     void getReturningFalseEmitsNothingAndKeepsPolling();
     void oversizeReportIsDropped();
     void unconnectedWorkerMakesNoBlocks();
+    void busyReceiverHoldsThePollerAtTheLimit();
     void createDestroyCyclesWithMessagesInFlight();
 };
 
@@ -151,6 +152,30 @@ void TestQuorW::unconnectedWorkerMakesNoBlocks()
     QTRY_COMPARE(receiver.messages.size(), 1);
     QCOMPARE(receiver.messages.first(), QByteArray("seen"));
     QObject::disconnect(&worker, nullptr, &receiver, nullptr);
+}
+
+void TestQuorW::busyReceiverHoldsThePollerAtTheLimit()
+{
+    // While this thread handles no events, the poller takes MaxInFlight messages and then
+    // waits; once events flow, the rest arrives whole and in order.
+    const int total = int(QuorW::MaxInFlight) * 3 + 17;
+    std::vector<std::string> sent;
+    for (int i = 0; i < total; ++i)
+        sent.push_back("message " + std::to_string(i));
+    Worker w;
+    testengine::queueMany(sent);
+    const std::size_t held = std::size_t(total - QuorW::MaxInFlight);
+    QElapsedTimer clock;
+    clock.start();
+    while (testengine::pendingMessages() > held && clock.elapsed() < 10000)
+        QThread::msleep(1);
+    QThread::msleep(100); // time to overrun the limit, if it were not kept
+    QCOMPARE(testengine::pendingMessages(), held);
+    QVERIFY(w.receiver.messages.isEmpty());
+
+    QTRY_COMPARE(w.receiver.messages.size(), total);
+    for (int i = 0; i < total; ++i)
+        QCOMPARE(w.receiver.messages.at(i).toStdString(), sent[std::size_t(i)]);
 }
 
 void TestQuorW::createDestroyCyclesWithMessagesInFlight()
