@@ -2,6 +2,7 @@
 #include "codeeditor.h"
 #include "mainwindow.h"
 #include "quorw.h"
+#include "stallmeter.h"
 #include "testengine.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -31,7 +31,7 @@ std::unique_ptr<MainWindow> makeWindow(QTemporaryDir& settings)
 }
 
 // 100,000 plain 80-byte messages queued by the engine at once, until the last one is shown.
-// A 10 ms timer runs meanwhile; its worst lateness is the longest stall of the GUI thread.
+// A StallMeter runs meanwhile; its worst lateness is the longest stall of the GUI thread.
 void BM_EngineFlood(benchmark::State& state)
 {
     QTemporaryDir settings;
@@ -44,24 +44,13 @@ void BM_EngineFlood(benchmark::State& state)
         const std::vector<std::string> flood(count, std::string(79, 'x') + '\0');
 
         QElapsedTimer clock;
-        qint64 lastTick = 0;
-        qint64 worst = 0;
-        QTimer ticker;
-        ticker.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            const qint64 now = clock.nsecsElapsed();
-            worst = std::max(worst, now - lastTick);
-            lastTick = now;
-        });
         clock.start();
-        ticker.start(10);
+        const StallMeter meter;
         testengine::queueMany(flood);
         while (output->blockCount() < before + count)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        const double seconds = clock.nsecsElapsed() / 1e9;
-        ticker.stop();
-        state.SetIterationTime(seconds);
-        worstStallMs = std::max(worstStallMs, (worst - 10'000'000) / 1e6);
+        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+        worstStallMs = std::max(worstStallMs, meter.worstDelayMs());
         state.PauseTiming();
         window->close();
         window.reset();

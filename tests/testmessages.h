@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QXmlStreamReader>
 #include <QtEndian>
 
 #include <cstring>
@@ -30,6 +31,15 @@ inline QByteArray hexMessage(const QString& name)
         hex += line;
     }
     return QByteArray::fromHex(hex);
+}
+
+// True when the text is a whole XML document (the SVG builders' output).
+inline bool wellFormed(const QString& xml)
+{
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd())
+        reader.readNext();
+    return !reader.hasError();
 }
 
 class MessageBuilder {

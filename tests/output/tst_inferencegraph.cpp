@@ -1,7 +1,6 @@
 #include "inferencegraph.h"
 #include "testmessages.h"
 
-#include <QXmlStreamReader>
 #include <QtTest>
 
 class TestInferenceGraph : public QObject {
@@ -16,14 +15,6 @@ private slots:
     void malformed_data();
     void malformed();
 };
-
-static bool wellFormed(const QString& svg)
-{
-    QXmlStreamReader xml(svg);
-    while (!xml.atEnd())
-        xml.readNext();
-    return !xml.hasError();
-}
 
 void TestInferenceGraph::golden_data()
 {

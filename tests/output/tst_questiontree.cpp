@@ -1,7 +1,6 @@
 #include "questiontree.h"
 #include "testmessages.h"
 
-#include <QXmlStreamReader>
 #include <QtTest>
 
 class TestQuestionTree : public QObject {
@@ -17,14 +16,6 @@ private slots:
     void malformed_data();
     void malformed();
 };
-
-static bool wellFormed(const QString& svg)
-{
-    QXmlStreamReader xml(svg);
-    while (!xml.atEnd())
-        xml.readNext();
-    return !xml.hasError();
-}
 
 static QString linkText(const QVector<DerivationLink>& links)
 {

@@ -6,34 +6,19 @@
 // (the hostile tests link a hostile engine in its place).
 
 #include "app/windowtest.h"
+#include "stallmeter.h"
 
-#include <QElapsedTimer>
 #include <QFile>
-#include <QTimer>
-
-#include <algorithm>
 
 namespace reliability {
 
-// Runs the event loop for `ms` milliseconds with a 10 ms timer and returns the longest time
-// between two of its ticks: how long a click or a key press would have waited at worst.
+// Runs the event loop for `ms` milliseconds and returns the longest time the GUI thread left it
+// unserved (see StallMeter).
 inline qint64 longestStallMs(int ms)
 {
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 worst = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        worst = std::max(worst, now - last);
-        last = now;
-    });
-    clock.start();
-    ticker.start(10);
+    const StallMeter meter;
     QTest::qWait(ms);
-    ticker.stop();
-    return std::max(worst, clock.elapsed() - last);
+    return qint64(meter.longestGapMs());
 }
 
 // Resident set size of this process in KiB (Linux).
