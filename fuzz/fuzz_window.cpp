@@ -2,9 +2,10 @@
 // offscreen as one engine message (an exact-size heap block that the slot owns and frees), so
 // the views (Output and Error docks, term tables, both SVG views, the memory-save path) take
 // whatever the message holds. One window serves the whole run; the Save dialog of a memory
-// dump is answered with Cancel, and the Output and Error docks are emptied now and then so the
-// run does not grow without end.
+// dump is answered with Cancel, and the Output and Error docks and the editor's error marks are
+// emptied now and then so the run does not grow without end.
 
+#include "codeeditor.h"
 #include "dialogs.h"
 #include "mainwindow.h"
 #include "quorw.h"
@@ -53,7 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
                               Q_ARG(size_t, size));
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
-    if (++count % 500 == 0)
+    if (++count % 500 == 0) {
+        // What a user's next Run would do: the Output and Error docks emptied, the marks gone.
+        // Marks left to pile up make every new one slower (each redraw lays out all of them).
         QMetaObject::invokeMethod(window, "clearOutputWindow", Qt::DirectConnection);
+        if (CodeEditor* editor = window->currentEditor())
+            editor->clearErrorMarks();
+    }
     return 0;
 }
