@@ -63,26 +63,29 @@ bool MessageReader::readId(std::size_t width, quint64& value)
 
 bool MessageReader::readCString(QByteArray& value)
 {
-    if (atEnd())
+    const std::size_t length = textFieldLength();
+    if (length >= remaining()) // no NUL before the end of the message
         return false;
-    const void* nul = std::memchr(data + pos, '\0', remaining());
-    if (!nul)
-        return false;
-    const std::size_t length = static_cast<const char*>(nul) - (data + pos);
     value = QByteArray(data + pos, static_cast<int>(length));
     pos += length + 1;
     return true;
 }
 
-QByteArray MessageReader::readTextField()
+std::size_t MessageReader::textFieldLength() const
 {
     if (atEnd())
-        return QByteArray();
+        return 0;
     const void* nul = std::memchr(data + pos, '\0', remaining());
-    const std::size_t length =
-        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - (data + pos)) : remaining();
+    return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - (data + pos))
+               : remaining();
+}
+
+QByteArray MessageReader::readTextField()
+{
+    const std::size_t length = textFieldLength();
     QByteArray value(data + pos, static_cast<int>(length));
-    pos += nul ? length + 1 : length;
+    // Past the NUL when there is one, that is when the field ends before the message.
+    pos += length < remaining() ? length + 1 : length;
     return value;
 }
 
@@ -92,4 +95,12 @@ QByteArray MessageReader::textField(const char* data, std::size_t size, std::siz
     if (!reader.seek(offset))
         return QByteArray();
     return reader.readTextField();
+}
+
+QByteArray MessageReader::textFieldView(const char* data, std::size_t size, std::size_t offset)
+{
+    MessageReader reader(data, size);
+    if (!reader.seek(offset) || reader.atEnd())
+        return QByteArray();
+    return QByteArray::fromRawData(data + offset, static_cast<int>(reader.textFieldLength()));
 }

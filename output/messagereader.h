@@ -40,8 +40,14 @@ public:
 
     // The text field that starts at `offset`, without a reader.
     static QByteArray textField(const char* data, std::size_t size, std::size_t offset);
+    // The same field sharing the message's bytes instead of copying them: valid only as long as
+    // the message is (for decoding it on the spot).
+    static QByteArray textFieldView(const char* data, std::size_t size, std::size_t offset);
 
 private:
+    // Length of the text field at the read position, without its NUL.
+    std::size_t textFieldLength() const;
+
     const char* data;
     std::size_t len;
     std::size_t pos;

@@ -2,8 +2,6 @@
 
 #include "messagereader.h"
 
-#include <cstring>
-
 MessageKind messageKind(const char* data, std::size_t size)
 {
     if (!data || size < 2 || data[0] != '<')
@@ -36,13 +34,8 @@ MessageKind messageKind(const char* data, std::size_t size)
 
 QString messageText(const char* data, std::size_t size, std::size_t offset)
 {
-    if (!data || offset >= size)
-        return QString();
-    // Decoded straight from the message: this runs for every line of a flood of output.
-    const char* start = data + offset;
-    const void* nul = std::memchr(start, '\0', size - offset);
-    const std::size_t length = nul ? static_cast<const char*>(nul) - start : size - offset;
-    return QString::fromUtf8(start, static_cast<int>(length));
+    // Decoded straight from the message's bytes: this runs for every line of a flood of output.
+    return QString::fromUtf8(MessageReader::textFieldView(data, size, offset));
 }
 
 std::optional<ElapsedTime> decodeElapsedTime(const char* data, std::size_t size)

@@ -141,6 +141,11 @@ void TestMessageReader::strings()
     QCOMPARE(reader.readTextField(), text);
     QCOMPARE(reader.position(), static_cast<std::size_t>(positionAfterText));
     QCOMPARE(MessageReader::textField(bytes.constData(), size, size + 5), QByteArray());
+    // The view reads the same field in place, and nothing past the message.
+    const QByteArray view = MessageReader::textFieldView(bytes.constData(), size, 0);
+    QCOMPARE(view, text);
+    QVERIFY(view.isEmpty() || view.constData() == bytes.constData());
+    QCOMPARE(MessageReader::textFieldView(bytes.constData(), size, size + 5), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestMessageReader)
