@@ -2,6 +2,7 @@
 
 #include "quorw.h"
 #include "testengine.h"
+#include "waituntil.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -42,21 +43,6 @@ struct Worker {
         QCoreApplication::sendPostedEvents(&receiver, QEvent::MetaCall);
     }
 };
-
-// Waits until the poller is in get() or the engine still holds messages. The state passes through
-// "neither" for an instant after each message is taken, so it is sampled once per step (QTRY_
-// would evaluate it again after success and could see that instant).
-bool inFlightOrWaiting()
-{
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        if (testengine::waitingGets() == 1 || testengine::pendingMessages() > 0)
-            return true;
-        QThread::msleep(1);
-    } while (clock.elapsed() < 5000);
-    return false;
-}
 
 } // namespace
 
@@ -180,10 +166,7 @@ void TestQuorW::busyReceiverHoldsThePollerAtTheLimit()
     Worker w;
     testengine::queueMany(sent);
     const std::size_t held = std::size_t(total - QuorW::MaxInFlight);
-    QElapsedTimer clock;
-    clock.start();
-    while (testengine::pendingMessages() > held && clock.elapsed() < 10000)
-        QThread::msleep(1);
+    QVERIFY(waitUntil([held] { return testengine::pendingMessages() <= held; }, 10000));
     QThread::msleep(100); // time to overrun the limit, if it were not kept
     QCOMPARE(testengine::pendingMessages(), held);
     QVERIFY(w.receiver.messages.isEmpty());
@@ -199,8 +182,13 @@ void TestQuorW::createDestroyCyclesWithMessagesInFlight()
         Worker w;
         for (int i = 0; i < cycle % 4; ++i)
             testengine::queue(std::string(static_cast<std::size_t>(1 + cycle), 'm'));
-        if (cycle % 3 == 0)
-            QVERIFY(inFlightOrWaiting());
+        if (cycle % 3 == 0) {
+            // The state passes through "neither" for an instant after each message is taken,
+            // which QTRY_VERIFY's second look after success could see.
+            QVERIFY(waitUntil([] {
+                return testengine::waitingGets() == 1 || testengine::pendingMessages() > 0;
+            }));
+        }
         if (cycle % 5 == 0)
             QCoreApplication::processEvents();
     }

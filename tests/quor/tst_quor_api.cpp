@@ -4,6 +4,7 @@
 #include "quorsession.h"
 
 #include "quor.h"
+#include "waituntil.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -62,11 +63,7 @@ void TestQuorApi::concurrentProcessAndGet()
     for (auto& writer : writers)
         writer.join();
     // A lost message would leave the poller waiting: give up after a while and release it.
-    QElapsedTimer timer;
-    timer.start();
-    while (times.load() < Writers * Inputs && timer.elapsed() < 30000)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (times.load() < Writers * Inputs)
+    if (!waitUntil([&] { return times.load() >= Writers * Inputs; }, 30000))
         destroy_object(handle);
     poller.join();
     QCOMPARE(times.load(), Writers * Inputs);

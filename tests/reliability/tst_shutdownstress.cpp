@@ -8,6 +8,7 @@
 #include "app/windowtest.h"
 #include "dialogs.h"
 #include "quorw.h"
+#include "waituntil.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -58,34 +59,6 @@ void sendMessages(QuorW& worker, int count, int cycle)
         testengine::queue(std::string(std::size_t(1 + (cycle * 37 + i) % 15000), 'm'));
 #endif
 }
-
-#ifndef QUOR_STAND_IN_ENGINE
-// Waits, without the event loop's 50 ms steps, until the poller waits inside get().
-bool pollerWaits()
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (testengine::waitingGets() != 1) {
-        if (clock.elapsed() > DestroyLimitMs)
-            return false;
-        QThread::usleep(50);
-    }
-    return true;
-}
-
-// Waits until the poller has taken every queued message from the engine.
-bool engineQueueEmpty()
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (testengine::pendingMessages() != 0) {
-        if (clock.elapsed() > DestroyLimitMs)
-            return false;
-        QThread::usleep(50);
-    }
-    return true;
-}
-#endif
 
 } // namespace
 
@@ -139,15 +112,13 @@ void TestShutdownStress::workerCycles()
         sendMessages(*worker, count, cycle);
 #ifndef QUOR_STAND_IN_ENGINE
         if (waitForIdle)
-            QVERIFY(pollerWaits());
-#else
-        Q_UNUSED(waitForIdle);
-#endif
-#ifndef QUOR_STAND_IN_ENGINE
+            QVERIFY(waitUntil([] { return testengine::waitingGets() == 1; }, DestroyLimitMs));
         // Once the engine's queue is empty, every message was taken by a get() that returned
         // it, and the poller emits what it took before it can stop.
         if (deliverSome)
-            QVERIFY(engineQueueEmpty());
+            QVERIFY(waitUntil([] { return testengine::pendingMessages() == 0; }, DestroyLimitMs));
+#else
+        Q_UNUSED(waitForIdle);
 #endif
         if (deliverSome || cycle % 7 == 0)
             QCoreApplication::processEvents();
