@@ -148,15 +148,8 @@ private:
     void (*previous)(int) = nullptr;
 };
 
-void addPlaces()
-{
-    QTest::addColumn<int>("place");
-    QTest::newRow("read-only folder") << int(Place::ReadOnlyFolder);
-    QTest::newRow("full disk") << int(Place::FullDisk);
-    QTest::newRow("file size limit") << int(Place::FileSizeLimit);
-    QTest::newRow("missing folder") << int(Place::MissingFolder);
-    QTest::newRow("folder in the way") << int(Place::FolderInTheWay);
-}
+// What a failed write was: a document saved with Save As, or a memory dump from the engine.
+enum class Target { Document, MemoryDump };
 
 } // namespace
 
@@ -176,10 +169,8 @@ private slots:
     void init() { windowtest::clearSettings(); }
 
     void saveKilledMidWriteLeavesOldOrNew();
-    void failedSaveIsReportedAndKeepsTheDocumentModified_data() { addPlaces(); }
-    void failedSaveIsReportedAndKeepsTheDocumentModified();
-    void unwritableMemoryDumpIsReported_data() { addPlaces(); }
-    void unwritableMemoryDumpIsReported();
+    void failedWriteIsReported_data();
+    void failedWriteIsReported();
 
 private:
     QTemporaryDir settingsDir;
@@ -220,8 +211,28 @@ void TestFileSafety::saveKilledMidWriteLeavesOldOrNew()
     QVERIFY(newSeen > 0);
 }
 
-void TestFileSafety::failedSaveIsReportedAndKeepsTheDocumentModified()
+void TestFileSafety::failedWriteIsReported_data()
 {
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("place");
+    const std::pair<Target, const char*> targets[] = {{Target::Document, "save"},
+                                                      {Target::MemoryDump, "memory dump"}};
+    const std::pair<Place, const char*> places[] = {{Place::ReadOnlyFolder, "read-only folder"},
+                                                    {Place::FullDisk, "full disk"},
+                                                    {Place::FileSizeLimit, "file size limit"},
+                                                    {Place::MissingFolder, "missing folder"},
+                                                    {Place::FolderInTheWay, "folder in the way"}};
+    for (const auto& [target, what] : targets) {
+        for (const auto& [place, where] : places)
+            QTest::addRow("%s, %s", what, where) << int(target) << int(place);
+    }
+}
+
+// The write fails, a warning "Cannot write file ..." says so, a document stays modified, and the
+// file that was there keeps its contents.
+void TestFileSafety::failedWriteIsReported()
+{
+    QFETCH(int, target);
     QFETCH(int, place);
     QTemporaryDir dir;
     const QByteArray existing = "<existing \xe2\x86\x92 file>.\n";
@@ -232,44 +243,22 @@ void TestFileSafety::failedSaveIsReportedAndKeepsTheDocumentModified()
 
     DialogScript dialogs;
     auto window = windowtest::makeWindow();
-    action(window.get(), "actionNew")->trigger();
-    CodeEditor* editor = window->currentEditor();
     // Larger than the full disk's room and the file size limit.
-    typeText(editor, QString::fromUtf8(oldContent().left(200 * 1000)));
-    dialogs.saveNames.push_back(path);
-    {
-        FileSizeLimit limit(Place(place) == Place::FileSizeLimit);
-        action(window.get(), "actionSave_As")->trigger();
+    const QByteArray content = oldContent().left(200 * 1000);
+    CodeEditor* editor = nullptr;
+    if (Target(target) == Target::Document) {
+        action(window.get(), "actionNew")->trigger();
+        editor = window->currentEditor();
+        typeText(editor, QString::fromUtf8(content));
     }
-    releasePlace(Place(place), dir.path());
-
-    QCOMPARE(dialogs.warnings.size(), 1);
-    QVERIFY2(dialogs.warnings.first().text.startsWith(QStringLiteral("Cannot write file")),
-             qPrintable(dialogs.warnings.first().text));
-    QVERIFY(editor->document()->isModified());
-    QVERIFY(tabTexts(window.get()).first().endsWith(QLatin1Char('*')));
-    if (QFileInfo(path).isFile() && Place(place) != Place::FullDisk)
-        QVERIFY(readBytes(path) == existing);
-    editor->document()->setModified(false);
-}
-
-void TestFileSafety::unwritableMemoryDumpIsReported()
-{
-    QFETCH(int, place);
-    QTemporaryDir dir;
-    const QByteArray existing = "<existing \xe2\x86\x92 dump>.\n";
-    QString why;
-    const QString path = preparePlace(Place(place), dir.path(), existing, &why);
-    if (path.isEmpty())
-        QSKIP(qPrintable(why));
-
-    DialogScript dialogs;
-    auto window = windowtest::makeWindow();
     dialogs.saveNames.push_back(path);
     {
         FileSizeLimit limit(Place(place) == Place::FileSizeLimit);
-        windowtest::deliver(window.get(), QByteArray("<m\0", 3) + oldContent().left(200 * 1000) +
-                                              QByteArray(1, '\0'));
+        if (editor)
+            action(window.get(), "actionSave_As")->trigger();
+        else
+            windowtest::deliver(window.get(),
+                                QByteArray("<m\0", 3) + content + QByteArray(1, '\0'));
     }
     releasePlace(Place(place), dir.path());
 
@@ -277,6 +266,11 @@ void TestFileSafety::unwritableMemoryDumpIsReported()
     QCOMPARE(dialogs.warnings.size(), 1);
     QVERIFY2(dialogs.warnings.first().text.startsWith(QStringLiteral("Cannot write file")),
              qPrintable(dialogs.warnings.first().text));
+    if (editor) {
+        QVERIFY(editor->document()->isModified());
+        QVERIFY(tabTexts(window.get()).first().endsWith(QLatin1Char('*')));
+        editor->document()->setModified(false);
+    }
     if (QFileInfo(path).isFile() && Place(place) != Place::FullDisk)
         QVERIFY(readBytes(path) == existing);
 }
