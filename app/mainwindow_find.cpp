@@ -6,9 +6,9 @@
 #include "codeeditor.h"
 
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QVector>
 
-#include <QTextDocument>
 #include <algorithm>
 
 namespace {
