@@ -45,6 +45,11 @@ inline bool wellFormed(const QString& xml)
 class MessageBuilder {
 public:
     explicit MessageBuilder(char kind) : bytes(QByteArray("<") + kind + '\0') {}
+    MessageBuilder& u8(quint8 value)
+    {
+        bytes.append(char(value));
+        return *this;
+    }
     MessageBuilder& u32(quint32 value)
     {
         char le[4];

@@ -18,12 +18,7 @@ namespace {
 
 QByteArray errorMessage(quint32 line, quint32 column, quint8 kind, const QByteArray& text)
 {
-    return MessageBuilder('e')
-        .u32(line)
-        .u32(column)
-        .raw(QByteArray(1, char(kind)))
-        .text(text)
-        .bytes;
+    return MessageBuilder('e').u32(line).u32(column).u8(kind).text(text).bytes;
 }
 
 QByteArray termMessage(char kind, const QList<QPair<quint64, QByteArray>>& records)

@@ -23,7 +23,7 @@ void TestErrorMessage::decode_data()
     QTest::addColumn<QString>("text");
 
     const auto error = [](quint32 line, quint32 column, char kind) {
-        return MessageBuilder('e').u32(line).u32(column).raw(QByteArray(1, kind));
+        return MessageBuilder('e').u32(line).u32(column).u8(quint8(kind));
     };
     QTest::newRow("trimmed text") << error(4, 2, 1).text(" \t unknown term \n").bytes << true << 4u
                                   << 2u << 1 << "unknown term";
