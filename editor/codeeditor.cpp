@@ -302,8 +302,7 @@ void CodeEditor::keyPressEvent(QKeyEvent* event)
 void CodeEditor::copyAsHtml()
 {
     auto* mimeData = new QMimeData;
-    QString html;
-    highlighter.asHtml(html);
+    const QString html = highlighter.asHtml();
     mimeData->setText(html);
     mimeData->setHtml(html);
     QGuiApplication::clipboard()->setMimeData(mimeData);
@@ -341,42 +340,29 @@ void CodeEditor::matchParentheses()
 bool CodeEditor::matchLeftParenthesis(QTextBlock block, int index, int depth, char opening,
                                       char closing)
 {
-    // Forward, block after block, counting only brackets of the same pair.
-    for (;;) {
-        if (const auto* data = static_cast<const TextBlockData*>(block.userData())) {
-            const TextBlockData::Entries& infos = data->parentheses();
-            for (int i = index; i < infos.size(); ++i) {
-                const char c = infos.at(i).character;
-                if (c == opening) {
-                    ++depth;
-                } else if (c == closing) {
-                    if (depth == 0) {
-                        createParenthesisSelection(block.position() + infos.at(i).position);
-                        return true;
-                    }
-                    --depth;
-                }
-            }
-        }
-        block = block.next();
-        if (!block.isValid())
-            return false;
-        index = 0;
-    }
+    return matchBracket(block, index, depth, opening, closing, true);
 }
 
 bool CodeEditor::matchRightParenthesis(QTextBlock block, int index, int depth, char closing,
                                        char opening)
 {
-    // Backward, block before block; an index of -1 means the block has nothing to examine.
+    return matchBracket(block, index, depth, closing, opening, false);
+}
+
+bool CodeEditor::matchBracket(QTextBlock block, int index, int depth, char bracket, char partner,
+                              bool forward)
+{
+    // Block after block (or before block going backward), counting only brackets of the same
+    // pair. index is the first entry of the block's list to examine; outside the list, none.
+    const int step = forward ? 1 : -1;
     for (;;) {
         if (const auto* data = static_cast<const TextBlockData*>(block.userData())) {
             const TextBlockData::Entries& infos = data->parentheses();
-            for (int i = qMin(index, infos.size() - 1); i >= 0; --i) {
+            for (int i = index; i >= 0 && i < infos.size(); i += step) {
                 const char c = infos.at(i).character;
-                if (c == closing) {
+                if (c == bracket) {
                     ++depth;
-                } else if (c == opening) {
+                } else if (c == partner) {
                     if (depth == 0) {
                         createParenthesisSelection(block.position() + infos.at(i).position);
                         return true;
@@ -385,11 +371,11 @@ bool CodeEditor::matchRightParenthesis(QTextBlock block, int index, int depth, c
                 }
             }
         }
-        block = block.previous();
+        block = forward ? block.next() : block.previous();
         if (!block.isValid())
             return false;
         const auto* data = static_cast<const TextBlockData*>(block.userData());
-        index = data ? data->parentheses().size() - 1 : -1;
+        index = forward ? 0 : (data ? data->parentheses().size() - 1 : -1);
     }
 }
 

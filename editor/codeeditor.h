@@ -66,6 +66,10 @@ protected:
 private:
     bool matchLeftParenthesis(QTextBlock block, int index, int depth, char opening, char closing);
     bool matchRightParenthesis(QTextBlock block, int index, int depth, char closing, char opening);
+    // The walk both share: from entry index of block on, forward or backward, for the partner
+    // of bracket at the given depth; selects it when found.
+    bool matchBracket(QTextBlock block, int index, int depth, char bracket, char partner,
+                      bool forward);
     void createParenthesisSelection(int pos);
     QList<QTextEdit::ExtraSelection>& lineAndMarkSelections();
     void appendMarkSelections(const ErrorMark& mark);

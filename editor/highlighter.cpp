@@ -27,18 +27,19 @@ Highlighter::Highlighter(QTextDocument* parent)
       commentEndExpression(QStringLiteral("\\*/"))
 {
     // Later rules overwrite what earlier ones coloured: a line comment wins over brackets in it.
+    // Where one alternative begins another, the longer comes first, so the longest one matches.
     addRule(QStringLiteral("[\\.\\?!]"), QStringLiteral(".?!"), QColor(0xD3, 0x36, 0x82),
             QFont::Bold, ItalicUnset);
     addRule(QStringLiteral("[\\[\\(\\)\\[\\]\\{\\}<>]"), QStringLiteral("()[]{}<>"),
             QColor(0x2A, 0xA1, 0x98), QFont::Normal, ItalicUnset);
-    addRule(QString::fromUtf8("(→|↔|∘→|→∘|∘→∘)"), QString::fromUtf8("→↔∘"),
+    addRule(QString::fromUtf8("(∘→∘|∘→|→∘|→|↔)"), QString::fromUtf8("→↔∘"),
             QColor(0xB5, 0x89, 0x00), QFont::Normal, ItalicUnset);
     addRule(QString::fromUtf8("(⇒|⇔|/⇒|\\\\⇒|\\|⇒|/⇔|\\|⇔)"), QString::fromUtf8("⇒⇔/\\|"),
             QColor(0x58, 0x6E, 0x75), QFont::Normal, ItalicUnset);
-    addRule(QString::fromUtf8("(∩|∪|-|⊖|×|⊥|⊤|◊|¬|∧|∨|∧/|∧\\||⇑)"),
+    addRule(QString::fromUtf8("(∩|∪|-|⊖|×|⊥|⊤|◊|¬|∧/|∧\\||∧|∨|⇑)"),
             QString::fromUtf8("∩∪-⊖×⊥⊤◊¬∧∨⇑"), QColor(0xB0, 0x29, 0x2B), QFont::Normal,
             ItalicUnset);
-    addRule(QStringLiteral("\\b(([01])|([01]\\x2e[0-9]+))\\b"), QStringLiteral("01"),
+    addRule(QStringLiteral("\\b(([01]\\x2e[0-9]+)|([01]))\\b"), QStringLiteral("01"),
             QColor(0xBF, 0xA9, 0x54), QFont::Normal, ItalicOff);
     addRule(QStringLiteral("#\\w+"), QStringLiteral("#"), QColor(0x55, 0xAA, 0x55), QFont::Normal,
             ItalicOn);
@@ -56,7 +57,8 @@ void Highlighter::addRule(const QString& pattern, const QString& starts, const Q
                           int weight, int italic)
 {
     HighlightingRule rule;
-    rule.pattern = QRegExp(pattern);
+    rule.pattern = QRegularExpression(pattern, QRegularExpression::UseUnicodePropertiesOption);
+    rule.pattern.optimize();
     rule.format.setForeground(colour);
     rule.format.setFontWeight(weight);
     if (italic != ItalicUnset)
@@ -103,14 +105,14 @@ void Highlighter::highlightBlock(const QString& text)
         const uint bit = 1u << r;
         if (!(present & bit))
             continue;
-        QRegExp& pattern = highlightingRules[r].pattern;
-        int from = nextStart(text, 0, bit);
-        int index = from < 0 ? -1 : pattern.indexIn(text, from);
-        while (index >= 0) {
-            const int length = qMax(1, pattern.matchedLength());
-            setFormat(index, length, highlightingRules.at(r).format);
-            from = nextStart(text, index + length, bit);
-            index = from < 0 ? -1 : pattern.indexIn(text, from);
+        const QRegularExpression& pattern = highlightingRules.at(r).pattern;
+        for (int from = nextStart(text, 0, bit); from >= 0;) {
+            const QRegularExpressionMatch match = pattern.match(text, from);
+            if (!match.hasMatch())
+                break;
+            const int length = qMax(1, match.capturedLength());
+            setFormat(match.capturedStart(), length, highlightingRules.at(r).format);
+            from = nextStart(text, match.capturedStart() + length, bit);
         }
     }
 
@@ -119,18 +121,18 @@ void Highlighter::highlightBlock(const QString& text)
     setCurrentBlockState(NoComment);
     int start = 0;
     if (previousBlockState() != InComment)
-        start = text.contains(QLatin1Char('/')) ? commentStartExpression.indexIn(text) : -1;
+        start = text.contains(QLatin1Char('/')) ? text.indexOf(commentStartExpression) : -1;
     while (start >= 0) {
-        const int end = commentEndExpression.indexIn(text, start);
+        const QRegularExpressionMatch end = commentEndExpression.match(text, start);
         int length;
-        if (end < 0) {
+        if (!end.hasMatch()) {
             setCurrentBlockState(InComment);
             length = text.length() - start;
         } else {
-            length = end - start + commentEndExpression.matchedLength();
+            length = end.capturedEnd() - start;
         }
         setFormat(start, length, multiLineCommentFormat);
-        start = commentStartExpression.indexIn(text, start + length);
+        start = text.indexOf(commentStartExpression, start + length);
     }
 
     // Brackets count wherever they stand, inside comments too.
@@ -155,11 +157,11 @@ void Highlighter::highlightBlock(const QString& text)
     setCurrentBlockUserData(data);
 }
 
-void Highlighter::asHtml(QString& html)
+QString Highlighter::asHtml() const
 {
     QTextDocument* source = document();
     if (!source)
-        return;
+        return QString();
 
     QTextCursor all(source);
     all.select(QTextCursor::Document);
@@ -185,5 +187,5 @@ void Highlighter::asHtml(QString& html)
     }
 
     cursor.select(QTextCursor::Document);
-    html = cursor.selection().toHtml("UTF-8");
+    return cursor.selection().toHtml("UTF-8");
 }

@@ -2,7 +2,7 @@
 #define HIGHLIGHTER_H
 
 #include <QHash>
-#include <QRegExp>
+#include <QRegularExpression>
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 #include <QVector>
@@ -20,15 +20,15 @@ class Highlighter : public QSyntaxHighlighter {
 public:
     explicit Highlighter(QTextDocument* parent = nullptr);
 
-    // Fills html with the whole document as HTML, carrying the highlighting formats.
-    void asHtml(QString& html);
+    // The whole document as HTML, carrying the highlighting formats.
+    QString asHtml() const;
 
 protected:
     void highlightBlock(const QString& text) override;
 
 private:
     struct HighlightingRule {
-        QRegExp pattern;
+        QRegularExpression pattern;
         QTextCharFormat format;
     };
 
@@ -39,8 +39,8 @@ private:
     int nextStart(const QString& text, int from, uint rule) const;
 
     QVector<HighlightingRule> highlightingRules;
-    QRegExp commentStartExpression;
-    QRegExp commentEndExpression;
+    QRegularExpression commentStartExpression;
+    QRegularExpression commentEndExpression;
     QTextCharFormat multiLineCommentFormat;
 
     // For each character, one bit per rule (in list order) that can match from there; lets a
