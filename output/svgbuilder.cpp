@@ -28,14 +28,17 @@ QString multiLineBox(const QStringList& lines, int x, int y, int& width, int& he
 
     QString box =
         QStringLiteral("<g>\n\t<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\"  rx=\"6\" "
-                       "ry=\"6\" stroke=\"#787878\" fill=\"#FFFFD7\"></rect>\n")
+                       "ry=\"6\" stroke=\"%5\" fill=\"%6\"></rect>\n")
             .arg(x)
             .arg(y)
             .arg(width)
-            .arg(height);
+            .arg(height)
+            .arg(QLatin1String(multiLineBoxColours.stroke))
+            .arg(QLatin1String(multiLineBoxColours.fill));
     const QString lineTemplate =
         QStringLiteral("<text x=\"%1\" y=\"%2\" font-family=\"DejaVu Sans\" font-size=\"11\" "
-                       "fill=\"#435059\">%3</text>\n");
+                       "fill=\"") +
+        QLatin1String(svgInkColour) + QStringLiteral("\">%3</text>\n");
     for (int i = 0; i < lines.size(); ++i)
         box += lineTemplate.arg(x + 5).arg(y + 12 + boxLineHeight * i).arg(lines.at(i));
     box += QLatin1String("</g>\n");
@@ -50,7 +53,7 @@ QString singleLineBox(const QString& text, int x, int y, int& width, int& height
     return QStringLiteral("<g>\n\t<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\"  rx=\"6\" "
                           "ry=\"6\" stroke=\"%5\" fill=\"%6\"></rect>\n\t<text x=\"%7\" y=\"%8\" "
                           "font-family=\"DejaVu Sans\" font-size=\"11\" "
-                          "fill=\"#435059\">%9</text>\n</g>\n")
+                          "fill=\"%9\">%10</text>\n</g>\n")
         .arg(x)
         .arg(y)
         .arg(width)
@@ -59,22 +62,24 @@ QString singleLineBox(const QString& text, int x, int y, int& width, int& height
         .arg(QLatin1String(fill))
         .arg(x + 5)
         .arg(y + 12)
+        .arg(QLatin1String(svgInkColour))
         .arg(text);
 }
 
 QString edgeLine(int x1, int y1, int x2, int y2)
 {
-    return QStringLiteral("<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\" stroke=\"#435059\" "
+    return QStringLiteral("<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\" stroke=\"%5\" "
                           "stroke-width=\"1\" />\n")
         .arg(x1)
         .arg(y1)
         .arg(x2)
-        .arg(y2);
+        .arg(y2)
+        .arg(QLatin1String(svgInkColour));
 }
 
 QString arrowHead(int x, int y)
 {
-    return QStringLiteral("<path d=\"M%1, %2 L%3, %4 L%5, %6 L%7, %8\" fill=\"#435059\" />")
+    return QStringLiteral("<path d=\"M%1, %2 L%3, %4 L%5, %6 L%7, %8\" fill=\"%9\" />")
         .arg(x - 9)
         .arg(y + 5)
         .arg(x - 9)
@@ -82,7 +87,8 @@ QString arrowHead(int x, int y)
         .arg(x - 1)
         .arg(y + 9)
         .arg(x - 9)
-        .arg(y + 5);
+        .arg(y + 5)
+        .arg(QLatin1String(svgInkColour));
 }
 
 QString svgDocumentStart(int width, int height)
