@@ -1,39 +1,40 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
-#include <QByteArray>
-#include <QList>
+#include "enginecommand.h"
+#include "recentfiles.h"
+
 #include <QMainWindow>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTextEdit>
 
 #include <cstddef>
 
 class CodeEditor;
-class OutputAppender;
+class DocumentTabs;
+class FindReplace;
 class QFileSystemModel;
 class QLabel;
 class QListWidgetItem;
-class QMenu;
 class QModelIndex;
-class QToolButton;
 class QuorW;
+class ResultViews;
 
 namespace Ui {
 class MainWindow;
 }
 
-// The application's window. Its slots are implemented in one source file per concern:
-// mainwindow.cpp (construction), mainwindow_engine.cpp (engine input and output),
-// mainwindow_documents.cpp, mainwindow_settings.cpp, mainwindow_find.cpp,
-// mainwindow_browser.cpp and mainwindow_print.cpp.
+// The application's window: its widgets come from the form, and its slots hand the work to the
+// classes that do it: DocumentTabs (documents, files, recent files), FindReplace (the Find and
+// Replace dock), ResultViews (engine output) and the engine worker QuorW. The slots are
+// implemented in one source file per concern: mainwindow.cpp (construction and wiring),
+// mainwindow_engine.cpp, mainwindow_documents.cpp, mainwindow_settings.cpp,
+// mainwindow_find.cpp, mainwindow_browser.cpp and mainwindow_print.cpp.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    enum { MaxRecentFiles = 10 };
+    enum { MaxRecentFiles = RecentFiles::MaxFiles };
 
     explicit MainWindow(const QStringList& arguments, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -41,6 +42,8 @@ public:
     // The editor of the current tab, or null when no tab is open.
     CodeEditor* currentEditor() const;
     CodeEditor* editorAt(int index) const;
+    // The open documents, with signals for documents added, modified, saved and closed.
+    DocumentTabs* documentTabs() const { return documents; }
 
     // Shows a file as a document and returns its tab index, or -1 when the file exists but
     // could not be read. Does not make the tab current.
@@ -88,49 +91,24 @@ private slots:
     void findPrevious();
     void scrollToError(QListWidgetItem* item);
     void setFocusSR(bool visible);
-    void followMatches(const QRect& rect, int dy);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Engine output handlers.
-    void appendOutput(const QString& text);
-    void handleError(const char* buffer, std::size_t size);
-    void handleTermTable(const char* buffer, std::size_t size);
-    void handleQuestionTree(const char* buffer, std::size_t size);
-    void handleInferenceGraph(const char* buffer, std::size_t size);
-    bool writeMemoryFile(const QByteArray& dump);
-
-    // Documents.
-    int addDocument(CodeEditor* editor, const QString& name);
-    bool saveDocument(int index);
-    bool saveDocumentAs(int index);
-    bool writeDocument(const QString& fileName, int index);
-    bool maybeSave(int index);
-    void discardTab(int index);
-    bool maybeSaveAll();
-    void updateTabText(int index);
-
-    // Find and replace.
-    void showMatches(CodeEditor* editor);
-
-    // Settings and recent files.
+    void connectActions();
+    void sendCommand(EngineCommand command);
+    void restoreOptions();
     void writeSettings();
-    void addRecentFile(const QString& fileName);
 
     Ui::MainWindow* ui;
     QLabel* positionLabel;
     QFileSystemModel* fileSystemModel;
     QuorW* engine;
     QString libraryVersion;
-    int untitledCount = 0;
-    QMenu* recentFilesMenu;
-    QAction* recentFileActs[MaxRecentFiles];
-    QToolButton* recentFilesButton;
-    QList<QTextEdit::ExtraSelection> matches;
-    OutputAppender* outputAppender;
-    QPointer<CodeEditor> matchesShownIn;
+    DocumentTabs* documents;
+    FindReplace* findReplace;
+    ResultViews* results;
 
     // Set while the window is being destroyed: messages still queued then are only freed.
     bool discardOutput = false;

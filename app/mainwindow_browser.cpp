@@ -3,7 +3,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "codeeditor.h"
+#include "documenttabs.h"
 
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -12,11 +12,7 @@ void MainWindow::fileSelected(const QModelIndex& index)
 {
     const QFileInfo info = fileSystemModel->fileInfo(index);
     if (info.isFile()) {
-        const int tab = loadFile(info.absoluteFilePath());
-        if (tab < 0)
-            return;
-        ui->tabWidget_3->setCurrentIndex(tab);
-        editorAt(tab)->setFocus();
+        documents->showTab(loadFile(info.absoluteFilePath()));
         return;
     }
     // A folder, "..", or a drive: show it instead, with links and ".." resolved.

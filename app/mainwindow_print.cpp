@@ -3,49 +3,22 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "codeeditor.h"
-#include "dialogs.h"
-#include "filenames.h"
+#include "appinfo.h"
+#include "printing.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QMessageBox>
 
 void MainWindow::print()
 {
-    CodeEditor* editor = currentEditor();
-    if (!editor)
-        return;
-    QPrinter printer(QPrinter::ScreenResolution);
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(tr("Print Document"));
-    if (editor->textCursor().hasSelection())
-        dialog.addEnabledOption(QAbstractPrintDialog::PrintSelection);
-    if (Dialogs::execPrintDialog(dialog))
-        editor->print(&printer);
+    if (CodeEditor* editor = currentEditor())
+        printDocument(*editor, this);
 }
 
 void MainWindow::printToPdf()
 {
-    CodeEditor* editor = currentEditor();
-    if (!editor)
-        return;
-    QString fileName =
-        Dialogs::getSaveFileName(this, tr("Export PDF"), QString(), QStringLiteral("*.pdf"));
-    if (fileName.isEmpty())
-        return;
-    fileName = withPdfSuffix(fileName);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(fileName);
-    editor->print(&printer);
-    // The printer cannot tell whether its file was written, so look for it.
-    if (printer.printerState() == QPrinter::Error || !QFileInfo(fileName).isFile()) {
-        Dialogs::warning(this, tr("Application"),
-                         tr("Cannot write file %1.").arg(QDir::toNativeSeparators(fileName)));
-    }
+    if (CodeEditor* editor = currentEditor())
+        exportPdf(*editor, this);
 }
 
 void MainWindow::about()
@@ -54,7 +27,7 @@ void MainWindow::about()
         tr("<h3>QuorStudio</h3>\n<p>Version %1<br />\n\tQUOR library version %2<br /><br />\n\t"
            "Made by the QuorStudio developers.<br />\n\t"
            "<a href=\"%3\">%3</a>\n</p>")
-            .arg(QStringLiteral("0.5.1"), libraryVersion, QString::fromUtf8(QUOR_HOMEPAGE));
+            .arg(QStringLiteral(QUOR_VERSION), libraryVersion, QString::fromUtf8(QUOR_HOMEPAGE));
     QMessageBox::about(this, tr("About QuorStudio"), text);
 }
 

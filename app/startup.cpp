@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "appinfo.h"
 #include "quorw.h"
 #include "resourceinit.h"
 
@@ -16,6 +17,7 @@ void prepareProcess()
 
 void prepareApplication()
 {
+    setApplicationIdentity();
     initResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/app.png")));
 }

@@ -9,7 +9,8 @@
 // never uses (it costs some 50 MB of resident memory and 40 ms of start-up).
 void prepareProcess();
 
-// After the application object exists: the compiled-in icons and the window icon.
+// After the application object exists: the program's name and version, the compiled-in icons
+// and the window icon.
 void prepareApplication();
 
 #endif

@@ -3,6 +3,7 @@
 #include "inferencegraph.h"
 #include "questiontree.h"
 #include "termtable.h"
+#include "termtablefiller.h"
 #include "testmessages.h"
 
 #include <QSvgRenderer>

@@ -1,6 +1,6 @@
 #include "inferencegraph.h"
 
-#include "messagereader.h"
+#include "graphrecords.h"
 #include "svgbuilder.h"
 
 #include <QStringList>
@@ -29,10 +29,9 @@ bool readInference(MessageReader& reader, Inference& inference)
 InferenceGraph decodeInferenceGraph(const char* data, std::size_t size)
 {
     InferenceGraph graph;
-    MessageReader reader(data, size, 3);
-    quint32 idWidth = 0, recordsEnd = 0, textCount = 0, operationCount = 0;
-    if (!reader.readU32(idWidth) || !reader.readU32(recordsEnd) || !reader.readU32(textCount) ||
-        !reader.readU32(operationCount))
+    GraphRecordReader reader(data, size);
+    quint32 recordsEnd = 0, textCount = 0, operationCount = 0;
+    if (!reader.readHeader(recordsEnd, textCount, operationCount))
         return graph;
 
     while (reader.position() < recordsEnd) {
@@ -42,17 +41,16 @@ InferenceGraph decodeInferenceGraph(const char* data, std::size_t size)
         graph.inferences.append(inference);
     }
 
-    // Each successful read consumes at least one byte, so the loops end with the message
-    // whatever the counts say.
-    for (quint32 i = 0; i < textCount; ++i) {
-        quint64 id = 0;
-        QByteArray text;
-        if (!reader.readId(idWidth, id) || !reader.readCString(text))
-            return graph;
-        if (!graph.texts.contains(id))
-            graph.texts.insert(id, QString::fromUtf8(text));
-    }
+    const bool textsRead =
+        reader.readTextRecords(textCount, [&](quint64 id, const QByteArray& text) {
+            if (!graph.texts.contains(id))
+                graph.texts.insert(id, QString::fromUtf8(text));
+        });
+    if (!textsRead)
+        return graph;
 
+    // Each successful read consumes at least one byte, so the loop ends with the message
+    // whatever the count says.
     for (quint32 i = 0; i < operationCount; ++i) {
         quint32 code = 0;
         QByteArray name, description;

@@ -1,6 +1,6 @@
 #include "questiontree.h"
 
-#include "messagereader.h"
+#include "graphrecords.h"
 #include "svgbuilder.h"
 
 #include <QHash>
@@ -17,39 +17,37 @@ QuestionTree decodeQuestionTree(const char* data, std::size_t size)
     root.level = 0xffffffffu;
     tree.nodes.insert(0, root);
 
-    MessageReader reader(data, size, 3);
-    quint32 idWidth = 0, linkCount = 0, labelCount = 0, attributeCount = 0;
-    if (!reader.readU32(idWidth) || !reader.readU32(linkCount) || !reader.readU32(labelCount) ||
-        !reader.readU32(attributeCount))
+    GraphRecordReader reader(data, size);
+    quint32 linkCount = 0, labelCount = 0, attributeCount = 0;
+    if (!reader.readHeader(linkCount, labelCount, attributeCount))
         return tree;
 
     // Every successful read consumes at least one byte, so these loops end with the message
     // whatever the counts say.
     for (quint32 i = 0; i < linkCount; ++i) {
         DerivationLink link;
-        if (!reader.readId(idWidth, link.parent) || !reader.readId(idWidth, link.child))
+        if (!reader.readId(link.parent) || !reader.readId(link.child))
             return tree;
         tree.links.append(link);
     }
 
-    for (quint32 i = 0; i < labelCount; ++i) {
-        quint64 id = 0;
-        QByteArray label;
-        if (!reader.readId(idWidth, id) || !reader.readCString(label))
-            return tree;
-        if (!tree.nodes.contains(id)) {
-            DerivationNode node;
-            node.label = label;
-            tree.nodes.insert(id, node);
-        }
-    }
+    const bool labelsRead =
+        reader.readTextRecords(labelCount, [&](quint64 id, const QByteArray& label) {
+            if (!tree.nodes.contains(id)) {
+                DerivationNode node;
+                node.label = label;
+                tree.nodes.insert(id, node);
+            }
+        });
+    if (!labelsRead)
+        return tree;
 
     int genCounter = 0;
     int processCounter = 0;
     for (quint32 i = 0; i < attributeCount; ++i) {
         quint64 id = 0;
         quint64 word = 0;
-        if (!reader.readId(idWidth, id) || !reader.readId(idWidth, word))
+        if (!reader.readId(id) || !reader.readId(word))
             return tree;
         DerivationNode& node = tree.nodes[id];
         const quint8 kind = static_cast<quint8>(word & 0xff);

@@ -7,9 +7,7 @@
 
 #include <cstddef>
 
-class QTableWidget;
-
-// The term records of a 'w', 'c' or 's' message and the two-column table they fill.
+// The term records of a 'w', 'c' or 's' message (the table they fill: termtablefiller.h).
 
 struct TermRecord {
     quint64 id = 0;
@@ -22,9 +20,5 @@ QVector<TermRecord> decodeTermRecords(const char* data, std::size_t size);
 
 // The id in lower-case hexadecimal without prefix or leading zeros.
 QString termIdText(quint64 id);
-
-// Replaces the table's rows by one row per record (id text, name), each 20 pixels high, then
-// sorts by name ascending with sorting left on and sizes the columns to their contents.
-void fillTermTable(QTableWidget* table, const QVector<TermRecord>& records);
 
 #endif

@@ -5,12 +5,11 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsSvgItem>
 #include <QMenu>
+#include <QSaveFile>
 #include <QSvgRenderer>
-#include <QTextStream>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -66,15 +65,16 @@ bool SvgView::saveAs()
         Dialogs::getSaveFileName(this, tr("Save as..."), QString(), tr("SVG Files (*.svg)"));
     if (name.isEmpty())
         return false;
-    QFile file(withSvgSuffix(name));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QTextStream stream(&file);
-    stream.setCodec("UTF-8");
-    stream << svgText;
-    stream.flush();
-    file.close();
-    return stream.status() == QTextStream::Ok && file.error() == QFile::NoError;
+    // Written to a temporary file that replaces the old one only when complete, as documents and
+    // memory dumps are; a failure is reported, not passed over.
+    const QString fileName = withSvgSuffix(name);
+    QSaveFile file(fileName);
+    const QByteArray bytes = svgText.toUtf8();
+    if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(bytes) == bytes.size() &&
+        file.commit())
+        return true;
+    Dialogs::warnCannotWrite(window(), fileName, file.errorString());
+    return false;
 }
 
 void SvgView::wheelEvent(QWheelEvent* event)

@@ -1,4 +1,5 @@
 #include "termtable.h"
+#include "termtablefiller.h"
 #include "testmessages.h"
 
 #include <QHeaderView>

@@ -35,7 +35,11 @@ class TestSvgView : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void cleanup() { Dialogs::setSaveFileNameResponder({}); }
+    void cleanup()
+    {
+        Dialogs::setSaveFileNameResponder({});
+        Dialogs::setWarningResponder({});
+    }
 
     void loadReplacesDrawingAndResetsZoom();
     void wheelZoomsByPowersOf12();
@@ -166,7 +170,14 @@ void TestSvgView::saveAsCancelledOrUnwritable()
     Dialogs::setSaveFileNameResponder([&](const QString&, const QString&) {
         return dir.filePath(QStringLiteral("missing/folder/g.svg"));
     });
+    QString warning;
+    Dialogs::setWarningResponder([&](const QString&, const QString& text, auto) {
+        warning = text;
+        return QMessageBox::Ok;
+    });
     QVERIFY(!view.saveAs());
+    QVERIFY(warning.startsWith(QStringLiteral("Cannot write file ") +
+                               QDir::toNativeSeparators(dir.filePath("missing/folder/g.svg"))));
 }
 
 QTEST_MAIN(TestSvgView)

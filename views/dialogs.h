@@ -25,6 +25,10 @@ QStringList getOpenFileNames(QWidget* parent, const QString& filter);
 QMessageBox::StandardButton warning(QWidget* parent, const QString& title, const QString& text,
                                     QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 
+// The warning shown when a file could not be written (documents, memory dumps, SVG drawings):
+// "Cannot write file NAME:\nREASON." titled "Application".
+void warnCannotWrite(QWidget* parent, const QString& fileName, const QString& reason);
+
 // Runs a print dialog; true when the user accepted it.
 bool execPrintDialog(QPrintDialog& dialog);
 

@@ -1,5 +1,7 @@
 #include "dialogs.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QPrintDialog>
 
@@ -41,6 +43,13 @@ QMessageBox::StandardButton warning(QWidget* parent, const QString& title, const
     if (warningResponder)
         return warningResponder(title, text, buttons);
     return QMessageBox::warning(parent, title, text, buttons);
+}
+
+void warnCannotWrite(QWidget* parent, const QString& fileName, const QString& reason)
+{
+    warning(parent, QCoreApplication::translate("MainWindow", "Application"),
+            QCoreApplication::translate("MainWindow", "Cannot write file %1:\n%2.")
+                .arg(QDir::toNativeSeparators(fileName), reason));
 }
 
 bool execPrintDialog(QPrintDialog& dialog)
