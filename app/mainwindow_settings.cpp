@@ -11,7 +11,7 @@
 void MainWindow::restoreOptions()
 {
     // Each option's default is the state the form gives its action. Turning Debug on here sends
-    // "⋙ debug on" through debug(bool); a checked Debug sends it once more.
+    // "⋙ debug on" through debug(bool), once.
     QSettings settings;
     ui->actionTime->setChecked(
         settings.value(QStringLiteral("time"), ui->actionTime->isChecked()).toBool());
@@ -21,8 +21,6 @@ void MainWindow::restoreOptions()
             .toBool());
     ui->actionDebug->setChecked(
         settings.value(QStringLiteral("debug"), ui->actionDebug->isChecked()).toBool());
-    if (ui->actionDebug->isChecked())
-        sendCommand(EngineCommand::DebugOn);
 }
 
 void MainWindow::writeSettings()
