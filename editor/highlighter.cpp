@@ -1,5 +1,6 @@
 #include "highlighter.h"
 
+#include "highlightpass.h"
 #include "textblockdata.h"
 
 #include <QColor>
@@ -133,7 +134,12 @@ void Highlighter::highlightBlock(const QString& text)
         start = commentStartExpression.indexIn(text, start + length);
     }
 
-    // Brackets count wherever they stand, inside comments too.
+    setCurrentBlockUserData(bracketData(text));
+}
+
+// Brackets count wherever they stand, inside comments too.
+TextBlockData* Highlighter::bracketData(const QString& text)
+{
     auto* data = new TextBlockData;
     const QChar* chars = text.constData();
     for (int i = 0, n = text.length(); i < n; ++i) {
@@ -152,7 +158,47 @@ void Highlighter::highlightBlock(const QString& text)
             break;
         }
     }
-    setCurrentBlockUserData(data);
+    return data;
+}
+
+bool Highlighter::prepareBlock(QTextBlock block) const
+{
+    // The block-comment pass of highlightBlock, on plain text searches.
+    const QString text = block.text();
+    const QTextBlock previous = block.previous();
+    int start = previous.isValid() && previous.userState() == InComment
+                    ? 0
+                    : text.indexOf(QLatin1String("/*"));
+    int state = NoComment;
+    while (start >= 0) {
+        const int end = text.indexOf(QLatin1String("*/"), start);
+        if (end < 0) {
+            state = InComment;
+            break;
+        }
+        start = text.indexOf(QLatin1String("/*"), end + 2);
+    }
+    const bool changed = block.userState() != state;
+    block.setUserState(state);
+    block.setUserData(bracketData(text));
+    return changed;
+}
+
+void Highlighter::deferLargeChanges(QPlainTextEdit* view)
+{
+    if (!pass && document())
+        pass = new HighlightPass(this, view);
+}
+
+void Highlighter::finishPending()
+{
+    if (pass)
+        pass->finish();
+}
+
+bool Highlighter::isPending() const
+{
+    return pass && pass->isPending();
 }
 
 void Highlighter::asHtml(QString& html)
@@ -160,6 +206,7 @@ void Highlighter::asHtml(QString& html)
     QTextDocument* source = document();
     if (!source)
         return;
+    finishPending();
 
     QTextCursor all(source);
     all.select(QTextCursor::Document);

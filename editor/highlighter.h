@@ -9,8 +9,12 @@
 
 #include <array>
 
+class HighlightPass;
+class QPlainTextEdit;
 class QString;
+class QTextBlock;
 class QTextDocument;
+class TextBlockData;
 
 // Colours text in the engine's notation and records each block's bracket positions in a
 // TextBlockData for the editor's bracket matching.
@@ -23,6 +27,17 @@ public:
     // Fills html with the whole document as HTML, carrying the highlighting formats.
     void asHtml(QString& html);
 
+    // From now on, large changes of the current document are coloured lazily, the part that
+    // `view` shows first (HighlightPass).
+    void deferLargeChanges(QPlainTextEdit* view);
+    // Colours whatever is still waiting; the whole document is highlighted afterwards.
+    void finishPending();
+    bool isPending() const;
+
+    // Gives a block the state and bracket data that highlighting it would give, without its
+    // colours; true when the block's state changed.
+    bool prepareBlock(QTextBlock block) const;
+
 protected:
     void highlightBlock(const QString& text) override;
 
@@ -33,6 +48,7 @@ private:
     };
 
     // starts: every character that a match of the pattern can begin with.
+    static TextBlockData* bracketData(const QString& text);
     void addRule(const QString& pattern, const QString& starts, const QColor& colour, int weight,
                  int italic);
     uint startMask(QChar c) const;
@@ -47,6 +63,8 @@ private:
     // block skip the rules that cannot match in it and the stretches where none can start.
     std::array<uint, 128> asciiStartMasks{};
     QHash<ushort, uint> otherStartMasks;
+
+    HighlightPass* pass = nullptr;
 };
 
 #endif
