@@ -6,6 +6,7 @@
 #include "outputappender.h"
 #include "quorw.h"
 #include "resourceinit.h"
+#include "scrollbacklimit.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,6 +29,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     ui->setupUi(this);
     ui->dockWidget_7->hide();
     outputAppender = new OutputAppender(ui->plainTextEdit);
+    ScrollbackLimit::apply(ui->plainTextEdit, settings);
 
     // The seven bottom docks become tabs of one area: Inferences, Question derivation,
     // Statements, Compounds, Words, Error, Output, with Output shown.
