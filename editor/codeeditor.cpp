@@ -197,7 +197,8 @@ QList<QTextEdit::ExtraSelection>& CodeEditor::lineAndMarkSelections()
         if (markDocument)
             disconnect(markDocument, &QTextDocument::contentsChange, this, nullptr);
         else
-            connect(this, &QPlainTextEdit::updateRequest, this, &CodeEditor::followMarks);
+            connect(this, &QPlainTextEdit::updateRequest, this, &CodeEditor::followMarks,
+                    Qt::UniqueConnection);
         markDocument = doc;
         connect(doc, &QTextDocument::contentsChange, this, [this] { markSelectionsValid = false; });
         markSelectionsValid = false;
@@ -225,10 +226,11 @@ void CodeEditor::followMarks(const QRect& rect, int dy)
     // Scrolling or resizing beyond the marks installed: install those around the new view,
     // unless other selections (Find's highlights) are shown meanwhile.
     if ((dy == 0 && !rect.contains(viewport()->rect())) || errorMarks.isEmpty() || isReadOnly() ||
-        !markSelectionsValid || markWindow.covers(MarkWindow::shownBlocks(this)))
+        markWindow.covers(MarkWindow::shownBlocks(this)))
         return;
     const QList<QTextEdit::ExtraSelection> shown = extraSelections();
-    if (shown.isEmpty() || !shown.first().format.boolProperty(QTextFormat::FullWidthSelection) ||
+    if (shown.isEmpty() || selectionCache.isEmpty() ||
+        !shown.first().format.boolProperty(QTextFormat::FullWidthSelection) ||
         shown.first().format.background() != selectionCache.first().format.background())
         return;
     highlightCurrentLine();

@@ -109,7 +109,7 @@ void Highlighter::highlightBlock(const QString& text)
         int index = from < 0 ? -1 : pattern.indexIn(text, from);
         while (index >= 0) {
             const int length = qMax(1, pattern.matchedLength());
-            setFormat(index, length, highlightingRules.at(r).format);
+            put(index, length, highlightingRules.at(r).format);
             from = nextStart(text, index + length, bit);
             index = from < 0 ? -1 : pattern.indexIn(text, from);
         }
@@ -117,24 +117,27 @@ void Highlighter::highlightBlock(const QString& text)
 
     // Block comments, also across blocks. The closing search starts at the opening pair
     // itself, so "/*/" is a complete comment.
-    setCurrentBlockState(NoComment);
+    putState(NoComment);
     int start = 0;
-    if (previousBlockState() != InComment)
+    if ((detached ? detached->previousState : previousBlockState()) != InComment)
         start = text.contains(QLatin1Char('/')) ? commentStartExpression.indexIn(text) : -1;
     while (start >= 0) {
         const int end = commentEndExpression.indexIn(text, start);
         int length;
         if (end < 0) {
-            setCurrentBlockState(InComment);
+            putState(InComment);
             length = text.length() - start;
         } else {
             length = end - start + commentEndExpression.matchedLength();
         }
-        setFormat(start, length, multiLineCommentFormat);
+        put(start, length, multiLineCommentFormat);
         start = commentStartExpression.indexIn(text, start + length);
     }
 
-    setCurrentBlockUserData(bracketData(text));
+    if (detached)
+        detached->data = bracketData(text);
+    else
+        setCurrentBlockUserData(bracketData(text));
 }
 
 // Brackets count wherever they stand, inside comments too.
@@ -182,6 +185,63 @@ bool Highlighter::prepareBlock(QTextBlock block) const
     block.setUserState(state);
     block.setUserData(bracketData(text));
     return changed;
+}
+
+void Highlighter::put(int start, int count, const QTextCharFormat& format)
+{
+    if (!detached) {
+        setFormat(start, count, format);
+        return;
+    }
+    QVector<QTextCharFormat>& formats = detached->formats;
+    for (int i = qMax(0, start), end = qMin(formats.size(), start + count); i < end; ++i)
+        formats[i] = format;
+}
+
+void Highlighter::putState(int state)
+{
+    if (detached)
+        detached->state = state;
+    else
+        setCurrentBlockState(state);
+}
+
+bool Highlighter::colourBlock(QTextBlock block)
+{
+    // highlightBlock with its results caught here rather than by the base class, which would
+    // have the view lay out every block it colours.
+    Detached result;
+    result.formats.resize(block.length());
+    const QTextBlock previous = block.previous();
+    result.previousState = previous.isValid() ? previous.userState() : -1;
+    detached = &result;
+    highlightBlock(block.text());
+    detached = nullptr;
+    block.setUserState(result.state);
+    block.setUserData(result.data);
+
+    // The format ranges as the base class makes them: runs of equal formats, the default
+    // format left out.
+    QVector<QTextLayout::FormatRange> ranges;
+    const QVector<QTextCharFormat>& formats = result.formats;
+    for (int i = 0; i < formats.size();) {
+        if (formats.at(i) == QTextCharFormat()) {
+            ++i;
+            continue;
+        }
+        QTextLayout::FormatRange range;
+        range.start = i;
+        range.format = formats.at(i);
+        while (i < formats.size() && formats.at(i) == range.format)
+            ++i;
+        range.length = i - range.start;
+        ranges.append(range);
+    }
+    QTextLayout* layout = block.layout();
+    if (layout->formats() == ranges)
+        return false;
+    layout->setFormats(ranges);
+    return true;
 }
 
 void Highlighter::deferLargeChanges(QPlainTextEdit* view)

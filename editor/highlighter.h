@@ -37,6 +37,9 @@ public:
     // Gives a block the state and bracket data that highlighting it would give, without its
     // colours; true when the block's state changed.
     bool prepareBlock(QTextBlock block) const;
+    // Highlights a block, taking the previous block's state as it stands, without telling the
+    // document; true when its colours changed.
+    bool colourBlock(QTextBlock block);
 
 protected:
     void highlightBlock(const QString& text) override;
@@ -48,7 +51,17 @@ private:
     };
 
     // starts: every character that a match of the pattern can begin with.
+    // What highlightBlock produces when colourBlock runs it.
+    struct Detached {
+        QVector<QTextCharFormat> formats;
+        int previousState = -1;
+        int state = -1;
+        TextBlockData* data = nullptr;
+    };
+
     static TextBlockData* bracketData(const QString& text);
+    void put(int start, int count, const QTextCharFormat& format);
+    void putState(int state);
     void addRule(const QString& pattern, const QString& starts, const QColor& colour, int weight,
                  int italic);
     uint startMask(QChar c) const;
@@ -65,6 +78,7 @@ private:
     QHash<ushort, uint> otherStartMasks;
 
     HighlightPass* pass = nullptr;
+    Detached* detached = nullptr;
 };
 
 #endif

@@ -77,25 +77,18 @@ void HighlightPass::contentsChange(int from, int removed, int added)
 
 QTextBlock HighlightPass::colour(QTextBlock block, int to, qint64 budgetNs)
 {
-    // One edit block: the view then relays out the coloured lines once, when they are shown,
-    // instead of once per line.
     QElapsedTimer clock;
     clock.start();
     busy = true;
-    QTextCursor edit(document);
-    edit.beginEditBlock();
-    while (block.isValid() && block.position() <= to) {
-        // A few blocks at a time between two looks at the clock. Their states are already
-        // right, so the highlighter stops after the last of them.
-        QTextBlock last = block;
-        for (int i = 1; i < 32 && last.next().isValid() && last.next().position() <= to; ++i)
-            last = last.next();
-        reformat(block.position(), 0, last.position() + last.length() - 1 - block.position());
-        block = last.next();
-        if (budgetNs >= 0 && clock.nsecsElapsed() >= budgetNs)
+    for (int count = 1; block.isValid() && block.position() <= to; ++count) {
+        // The states are already right, so each block is coloured once. Only lines the view has
+        // laid out need laying out again; the others are laid out with their colours when shown.
+        if (highlighter->colourBlock(block) && block.layout()->lineCount() > 0)
+            document->markContentsDirty(block.position(), block.length());
+        block = block.next();
+        if (budgetNs >= 0 && count % 32 == 0 && clock.nsecsElapsed() >= budgetNs)
             break;
     }
-    edit.endEditBlock();
     busy = false;
     return block;
 }
