@@ -164,26 +164,46 @@ TextBlockData* Highlighter::bracketData(const QString& text)
     return data;
 }
 
-bool Highlighter::prepareBlock(QTextBlock block) const
+bool Highlighter::prepareBlock(QTextBlock block, const QChar* text, int length) const
 {
-    // The block-comment pass of highlightBlock, on plain text searches.
-    const QString text = block.text();
+    // The block-comment pass and the bracket pass of highlightBlock, in one scan: a comment
+    // opened at i may close from i + 1 on ("/*/" is one), and the search for the next opening
+    // starts after the closing pair.
     const QTextBlock previous = block.previous();
-    int start = previous.isValid() && previous.userState() == InComment
-                    ? 0
-                    : text.indexOf(QLatin1String("/*"));
-    int state = NoComment;
-    while (start >= 0) {
-        const int end = text.indexOf(QLatin1String("*/"), start);
-        if (end < 0) {
-            state = InComment;
+    bool inComment = previous.isValid() && previous.userState() == InComment;
+    auto* data = new TextBlockData;
+    for (int i = 0; i < length; ++i) {
+        const ushort c = text[i].unicode();
+        const ushort next = i + 1 < length ? text[i + 1].unicode() : 0;
+        if (inComment && c == '*' && next == '/') {
+            inComment = false;
+            ++i;
+            continue;
+        }
+        if (!inComment && c == '/' && next == '*') {
+            inComment = true;
+            continue;
+        }
+        // Brackets count wherever they stand, inside comments too.
+        switch (c) {
+        case '(':
+        case ')':
+        case '{':
+        case '}':
+        case '[':
+        case ']':
+        case '<':
+        case '>':
+            data->insert({static_cast<char>(c), i});
+            break;
+        default:
             break;
         }
-        start = text.indexOf(QLatin1String("/*"), end + 2);
     }
+    const int state = inComment ? InComment : NoComment;
     const bool changed = block.userState() != state;
     block.setUserState(state);
-    block.setUserData(bracketData(text));
+    block.setUserData(data);
     return changed;
 }
 

@@ -35,8 +35,8 @@ public:
     bool isPending() const;
 
     // Gives a block the state and bracket data that highlighting it would give, without its
-    // colours; true when the block's state changed.
-    bool prepareBlock(QTextBlock block) const;
+    // colours, from its text; true when the block's state changed.
+    bool prepareBlock(QTextBlock block, const QChar* text, int length) const;
     // Highlights a block, taking the previous block's state as it stands, without telling the
     // document; true when its colours changed.
     bool colourBlock(QTextBlock block);

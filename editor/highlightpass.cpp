@@ -51,12 +51,16 @@ void HighlightPass::contentsChange(int from, int removed, int added)
 
     // States and bracket data now, for the changed blocks and for the following ones as long as
     // their state changes, exactly the blocks that the highlighter would colour.
+    // One copy of the text instead of one per block; its positions are the document's.
+    const QString text = document->toPlainText();
     QTextBlock block = document->findBlock(from);
     const QTextBlock changedEnd = document->findBlock(from + added + (removed > 0 ? 1 : 0));
     const int end = changedEnd.isValid() ? changedEnd.position() : document->characterCount();
     QTextBlock last = block;
     while (block.isValid()) {
-        const bool changed = highlighter->prepareBlock(block);
+        const bool changed =
+            highlighter->prepareBlock(block, text.constData() + block.position(),
+                                      qMin(block.length() - 1, text.size() - block.position()));
         last = block;
         block = block.next();
         if (last.position() >= end && !changed)
