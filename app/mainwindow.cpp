@@ -9,6 +9,7 @@
 #include "quorw.h"
 #include "resourceinit.h"
 #include "resultviews.h"
+#include "scrollbacklimit.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,6 +27,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
 
     ui->setupUi(this);
     ui->dockWidget_7->hide();
+    ScrollbackLimit::apply(ui->plainTextEdit, QSettings());
 
     // The seven bottom docks become tabs of one area: Inferences, Question derivation,
     // Statements, Compounds, Words, Error, Output, with Output shown.

@@ -67,10 +67,10 @@ void BM_OpenLargeDocument(benchmark::State& state)
         QElapsedTimer timer;
         timer.start();
         editor->setPlainText(text);
-        QApplication::processEvents();
+        // Large documents are coloured in idle slices.
+        while (!fullyHighlighted(editor->document()))
+            QApplication::processEvents();
         state.SetIterationTime(timer.nsecsElapsed() / 1e9);
-        if (!fullyHighlighted(editor->document()))
-            state.SkipWithError("document not highlighted");
     }
 }
 BENCHMARK(BM_OpenLargeDocument)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -95,7 +95,8 @@ void BM_TypeInLargeDocument(benchmark::State& state)
     auto editor = makeEditor();
     editor->setPlainText(makeDocument(100000, false));
     editor->goToPosition(10, 50000);
-    QApplication::processEvents();
+    while (!fullyHighlighted(editor->document()))
+        QApplication::processEvents();
     for (auto _ : state) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
         QApplication::sendEvent(editor.get(), &press);
@@ -128,7 +129,9 @@ void BM_CursorMoveWithErrorMarks(benchmark::State& state)
         editor->moveCursor(down ? QTextCursor::Down : QTextCursor::Up);
         down = !down;
     }
-    if (editor->extraSelections().size() != 1 + 2 * 2000)
+    // Only the marks around the view are installed.
+    const int shown = editor->extraSelections().size();
+    if (shown < 3 || shown >= 1 + 2 * 2000)
         state.SkipWithError("marks not shown");
 }
 BENCHMARK(BM_CursorMoveWithErrorMarks)->Unit(benchmark::kMillisecond);
@@ -143,7 +146,8 @@ void BM_CursorMoveWithErrorMarksAndRepaint(benchmark::State& state)
         down = !down;
         QApplication::processEvents();
     }
-    if (editor->extraSelections().size() != 1 + 2 * 2000)
+    const int shown = editor->extraSelections().size();
+    if (shown < 3 || shown >= 1 + 2 * 2000)
         state.SkipWithError("marks not shown");
 }
 BENCHMARK(BM_CursorMoveWithErrorMarksAndRepaint)->Unit(benchmark::kMillisecond);

@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTimer>
 
 namespace {
 
@@ -97,6 +98,7 @@ CodeEditor::CodeEditor(QWidget* parent)
     updateLineNumberAreaWidth(0);
     highlightCurrentLine();
     highlighter.setDocument(document());
+    highlighter.deferLargeChanges(this);
 }
 
 CodeEditor::~CodeEditor()
@@ -186,28 +188,70 @@ void CodeEditor::highlightCurrentLine()
 
 QList<QTextEdit::ExtraSelection>& CodeEditor::lineAndMarkSelections()
 {
-    // The first entry is the current line's, renewed on every call; the marks' selections after
-    // it depend on the marks, the text and, for marks running to the end of a visual line, on
-    // where lines wrap, so they are rebuilt only when one of those changed.
+    // The first entry is the current line's, renewed on every call. The marks' selections after
+    // it are those of the marks around the visible part (MarkWindow); they depend on the marks,
+    // the text, the part shown and, for marks running to the end of a visual line, on where
+    // lines wrap, so they are rebuilt only when one of those changed.
     QTextDocument* doc = document();
     if (markDocument != doc) {
         if (markDocument)
             disconnect(markDocument, &QTextDocument::contentsChange, this, nullptr);
+        else
+            connect(this, &QPlainTextEdit::updateRequest, this, &CodeEditor::followMarks,
+                    Qt::UniqueConnection);
         markDocument = doc;
         connect(doc, &QTextDocument::contentsChange, this, [this] { markSelectionsValid = false; });
         markSelectionsValid = false;
     }
     const int width = viewport()->width();
-    if (markSelectionsValid && markSelectionsWidth == width)
+    const MarkWindow::Range shown = MarkWindow::shownBlocks(this);
+    if (markSelectionsValid && markSelectionsWidth == width && markWindow.covers(shown))
         return selectionCache;
 
+    markWindow.placeAround(shown);
     selectionCache.clear();
     selectionCache.append(QTextEdit::ExtraSelection());
-    for (const ErrorMark& mark : qAsConst(errorMarks))
-        appendMarkSelections(mark);
+    const int lastBlock = doc->blockCount() - 1;
+    for (const ErrorMark& mark : qAsConst(errorMarks)) {
+        if (markWindow.holds(mark.line, lastBlock))
+            appendMarkSelections(mark);
+    }
     markSelectionsValid = true;
     markSelectionsWidth = width;
     return selectionCache;
+}
+
+void CodeEditor::followMarks(const QRect& rect, int dy)
+{
+    // Scrolling or resizing beyond the marks installed: install those around the new view,
+    // unless other selections (Find's highlights) are shown meanwhile.
+    if ((dy == 0 && !rect.contains(viewport()->rect())) || errorMarks.isEmpty() || isReadOnly() ||
+        markWindow.covers(MarkWindow::shownBlocks(this)))
+        return;
+    const QList<QTextEdit::ExtraSelection> shown = extraSelections();
+    if (shown.isEmpty() || selectionCache.isEmpty() ||
+        !shown.first().format.boolProperty(QTextFormat::FullWidthSelection) ||
+        shown.first().format.background() != selectionCache.first().format.background())
+        return;
+    highlightCurrentLine();
+    matchParentheses();
+}
+
+void CodeEditor::installMarks()
+{
+    // Many marks around the view: installing them all at every new mark would cost the square
+    // of their number, so a burst of marks is installed once, when the event loop gets to it.
+    if (selectionCache.size() <= MarkWindow::InstantSelections) {
+        highlightCurrentLine();
+        return;
+    }
+    if (markInstallScheduled)
+        return;
+    markInstallScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        markInstallScheduled = false;
+        highlightCurrentLine();
+    });
 }
 
 void CodeEditor::appendMarkSelections(const ErrorMark& mark)
@@ -246,10 +290,11 @@ void CodeEditor::appendMarkSelections(const ErrorMark& mark)
 void CodeEditor::addErrorMark(int column, int line, uchar kind)
 {
     errorMarks.append({column, line, kind});
-    // A valid cache only needs the new mark's selections.
-    if (markSelectionsValid)
+    // A valid cache only needs the new mark's selections, and only when it lies around the view.
+    if (markSelectionsValid &&
+        markWindow.holds(errorMarks.constLast().line, document()->blockCount() - 1))
         appendMarkSelections(errorMarks.constLast());
-    highlightCurrentLine();
+    installMarks();
 }
 
 void CodeEditor::removeErrorMarks(int line)
@@ -281,6 +326,13 @@ void CodeEditor::goToPosition(int column, int line)
         cursor.setPosition(lineEnd);
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+void CodeEditor::print(QPagedPaintDevice* printer)
+{
+    // The printout carries the colours: those still waiting are applied first.
+    highlighter.finishPending();
+    QPlainTextEdit::print(printer);
 }
 
 void CodeEditor::cursorPosition()

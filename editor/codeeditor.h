@@ -2,6 +2,7 @@
 #define CODEEDITOR_H
 
 #include "highlighter.h"
+#include "markwindow.h"
 
 #include <QByteArray>
 #include <QPlainTextEdit>
@@ -10,6 +11,7 @@
 #include <QVector>
 
 class QAction;
+class QPagedPaintDevice;
 class QPaintEvent;
 class QRect;
 class QResizeEvent;
@@ -45,6 +47,9 @@ public:
 
     const QVector<ErrorMark>& marks() const { return errorMarks; }
 
+    // Prints the document with its highlighting complete.
+    void print(QPagedPaintDevice* printer);
+
 signals:
     // c is the 1-based line, r the 1-based column of the text cursor.
     void cursorPositionChanged(int c, int r);
@@ -73,6 +78,8 @@ private:
     void createParenthesisSelection(int pos);
     QList<QTextEdit::ExtraSelection>& lineAndMarkSelections();
     void appendMarkSelections(const ErrorMark& mark);
+    void followMarks(const QRect& rect, int dy);
+    void installMarks();
 
     LineNumberArea* lineNumberArea;
     Highlighter highlighter;
@@ -93,6 +100,8 @@ private:
     QPointer<QTextDocument> markDocument;
     int markSelectionsWidth = -1;
     bool markSelectionsValid = false;
+    MarkWindow markWindow;
+    bool markInstallScheduled = false;
 };
 
 #endif

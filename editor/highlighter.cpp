@@ -1,5 +1,6 @@
 #include "highlighter.h"
 
+#include "highlightpass.h"
 #include "textblockdata.h"
 
 #include <QColor>
@@ -111,31 +112,39 @@ void Highlighter::highlightBlock(const QString& text)
             if (!match.hasMatch())
                 break;
             const int length = qMax(1, match.capturedLength());
-            setFormat(match.capturedStart(), length, highlightingRules.at(r).format);
+            put(match.capturedStart(), length, highlightingRules.at(r).format);
             from = nextStart(text, match.capturedStart() + length, bit);
         }
     }
 
     // Block comments, also across blocks. The closing search starts at the opening pair
     // itself, so "/*/" is a complete comment.
-    setCurrentBlockState(NoComment);
+    putState(NoComment);
     int start = 0;
-    if (previousBlockState() != InComment)
+    if ((detached ? detached->previousState : previousBlockState()) != InComment)
         start = text.contains(QLatin1Char('/')) ? text.indexOf(commentStartExpression) : -1;
     while (start >= 0) {
         const QRegularExpressionMatch end = commentEndExpression.match(text, start);
         int length;
         if (!end.hasMatch()) {
-            setCurrentBlockState(InComment);
+            putState(InComment);
             length = text.length() - start;
         } else {
             length = end.capturedEnd() - start;
         }
-        setFormat(start, length, multiLineCommentFormat);
+        put(start, length, multiLineCommentFormat);
         start = text.indexOf(commentStartExpression, start + length);
     }
 
-    // Brackets count wherever they stand, inside comments too.
+    if (detached)
+        detached->data = bracketData(text);
+    else
+        setCurrentBlockUserData(bracketData(text));
+}
+
+// Brackets count wherever they stand, inside comments too.
+TextBlockData* Highlighter::bracketData(const QString& text)
+{
     auto* data = new TextBlockData;
     const QChar* chars = text.constData();
     for (int i = 0, n = text.length(); i < n; ++i) {
@@ -154,14 +163,132 @@ void Highlighter::highlightBlock(const QString& text)
             break;
         }
     }
-    setCurrentBlockUserData(data);
+    return data;
 }
 
-QString Highlighter::asHtml() const
+bool Highlighter::prepareBlock(QTextBlock block, const QChar* text, int length) const
+{
+    // The block-comment pass and the bracket pass of highlightBlock, in one scan: a comment
+    // opened at i may close from i + 1 on ("/*/" is one), and the search for the next opening
+    // starts after the closing pair.
+    const QTextBlock previous = block.previous();
+    bool inComment = previous.isValid() && previous.userState() == InComment;
+    auto* data = new TextBlockData;
+    for (int i = 0; i < length; ++i) {
+        const ushort c = text[i].unicode();
+        const ushort next = i + 1 < length ? text[i + 1].unicode() : 0;
+        if (inComment && c == '*' && next == '/') {
+            inComment = false;
+            ++i;
+            continue;
+        }
+        if (!inComment && c == '/' && next == '*') {
+            inComment = true;
+            continue;
+        }
+        // Brackets count wherever they stand, inside comments too.
+        switch (c) {
+        case '(':
+        case ')':
+        case '{':
+        case '}':
+        case '[':
+        case ']':
+        case '<':
+        case '>':
+            data->insert({static_cast<char>(c), i});
+            break;
+        default:
+            break;
+        }
+    }
+    const int state = inComment ? InComment : NoComment;
+    const bool changed = block.userState() != state;
+    block.setUserState(state);
+    block.setUserData(data);
+    return changed;
+}
+
+void Highlighter::put(int start, int count, const QTextCharFormat& format)
+{
+    if (!detached) {
+        setFormat(start, count, format);
+        return;
+    }
+    QVector<QTextCharFormat>& formats = detached->formats;
+    for (int i = qMax(0, start), end = qMin(formats.size(), start + count); i < end; ++i)
+        formats[i] = format;
+}
+
+void Highlighter::putState(int state)
+{
+    if (detached)
+        detached->state = state;
+    else
+        setCurrentBlockState(state);
+}
+
+bool Highlighter::colourBlock(QTextBlock block)
+{
+    // highlightBlock with its results caught here rather than by the base class, which would
+    // have the view lay out every block it colours.
+    Detached result;
+    result.formats.resize(block.length());
+    const QTextBlock previous = block.previous();
+    result.previousState = previous.isValid() ? previous.userState() : -1;
+    detached = &result;
+    highlightBlock(block.text());
+    detached = nullptr;
+    block.setUserState(result.state);
+    block.setUserData(result.data);
+
+    // The format ranges as the base class makes them: runs of equal formats, the default
+    // format left out.
+    QVector<QTextLayout::FormatRange> ranges;
+    const QVector<QTextCharFormat>& formats = result.formats;
+    for (int i = 0; i < formats.size();) {
+        if (formats.at(i) == QTextCharFormat()) {
+            ++i;
+            continue;
+        }
+        QTextLayout::FormatRange range;
+        range.start = i;
+        range.format = formats.at(i);
+        while (i < formats.size() && formats.at(i) == range.format)
+            ++i;
+        range.length = i - range.start;
+        ranges.append(range);
+    }
+    QTextLayout* layout = block.layout();
+    if (layout->formats() == ranges)
+        return false;
+    layout->setFormats(ranges);
+    return true;
+}
+
+void Highlighter::deferLargeChanges(QPlainTextEdit* view)
+{
+    if (!pass && document())
+        pass = new HighlightPass(this, view);
+}
+
+void Highlighter::finishPending()
+{
+    if (pass)
+        pass->finish();
+}
+
+bool Highlighter::isPending() const
+{
+    return pass && pass->isPending();
+}
+
+QString Highlighter::asHtml()
 {
     QTextDocument* source = document();
     if (!source)
         return QString();
+    finishPending();
 
     QTextCursor all(source);
     all.select(QTextCursor::Document);

@@ -9,8 +9,12 @@
 
 #include <array>
 
+class HighlightPass;
+class QPlainTextEdit;
 class QString;
+class QTextBlock;
 class QTextDocument;
+class TextBlockData;
 
 // Colours text in the engine's notation and records each block's bracket positions in a
 // TextBlockData for the editor's bracket matching.
@@ -21,7 +25,21 @@ public:
     explicit Highlighter(QTextDocument* parent = nullptr);
 
     // The whole document as HTML, carrying the highlighting formats.
-    QString asHtml() const;
+    QString asHtml();
+
+    // From now on, large changes of the current document are coloured lazily, the part that
+    // `view` shows first (HighlightPass).
+    void deferLargeChanges(QPlainTextEdit* view);
+    // Colours whatever is still waiting; the whole document is highlighted afterwards.
+    void finishPending();
+    bool isPending() const;
+
+    // Gives a block the state and bracket data that highlighting it would give, without its
+    // colours, from its text; true when the block's state changed.
+    bool prepareBlock(QTextBlock block, const QChar* text, int length) const;
+    // Highlights a block, taking the previous block's state as it stands, without telling the
+    // document; true when its colours changed.
+    bool colourBlock(QTextBlock block);
 
 protected:
     void highlightBlock(const QString& text) override;
@@ -33,6 +51,17 @@ private:
     };
 
     // starts: every character that a match of the pattern can begin with.
+    // What highlightBlock produces when colourBlock runs it.
+    struct Detached {
+        QVector<QTextCharFormat> formats;
+        int previousState = -1;
+        int state = -1;
+        TextBlockData* data = nullptr;
+    };
+
+    static TextBlockData* bracketData(const QString& text);
+    void put(int start, int count, const QTextCharFormat& format);
+    void putState(int state);
     void addRule(const QString& pattern, const QString& starts, const QColor& colour, int weight,
                  int italic);
     uint startMask(QChar c) const;
@@ -47,6 +76,9 @@ private:
     // block skip the rules that cannot match in it and the stretches where none can start.
     std::array<uint, 128> asciiStartMasks{};
     QHash<ushort, uint> otherStartMasks;
+
+    HighlightPass* pass = nullptr;
+    Detached* detached = nullptr;
 };
 
 #endif

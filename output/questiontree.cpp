@@ -7,8 +7,6 @@
 #include <QQueue>
 #include <QSet>
 
-#include <algorithm>
-
 QuestionTree decodeQuestionTree(const char* data, std::size_t size)
 {
     QuestionTree tree;
@@ -103,62 +101,124 @@ QString derivationBoxText(const DerivationNode& node)
            QString::number(node.processNumber) + QLatin1String(" ]");
 }
 
+namespace {
+
+constexpr int firstColumnX = 40;
+// Room between two columns; the arrow heads take its last 9 units.
+constexpr int columnGap = 45;
+constexpr int arrowLength = 9;
+// Where lines turn inside the gap after a column and inside the gap before one.
+constexpr int turnOut = 18;
+constexpr int turnIn = 18;
+constexpr int firstRowY = 20;
+constexpr int rowStep = 30;
+// Between a box's row and the next one down: boxes stand on rows 30 apart and are 18 high, so
+// a line 24 below a box top passes between the boxes of every column.
+constexpr int corridorOffset = 24;
+
+} // namespace
+
 QuestionTreeLayout layoutQuestionTree(const QuestionTree& tree)
 {
     QuestionTreeLayout layout;
     layout.nodes = tree.nodes;
     layout.edges = walkFromRoot(tree.links);
+    const int count = layout.edges.size();
 
-    // Rows, from the last child met to the first: a run of equal levels steps down by 30, a
-    // change of level starts again at the top. The first run starts one step down.
-    int y = 20;
-    quint32 rowLevel = 0;
-    if (!layout.edges.isEmpty())
-        rowLevel = layout.nodes[layout.edges.constLast().child].level;
-    layout.order.reserve(layout.edges.size());
-    for (int i = layout.edges.size() - 1; i >= 0; --i) {
-        const quint64 child = layout.edges.at(i).child;
-        layout.order.append(child);
-        DerivationNode& node = layout.nodes[child];
-        if (node.level == rowLevel) {
-            y += 30;
-        } else {
-            y = 20;
-            rowLevel = node.level;
-        }
-        node.y = y;
-    }
-    // Every child occurs once in the walk, so the order needs no removal of repeats.
-    std::reverse(layout.order.begin(), layout.order.end());
-
-    // Columns: a change of level starts a new column 45 right of the widest box of the last.
-    int x = 40;
+    // Columns, in walk order: a change of level starts a new column, and so does a child whose
+    // parent stands in the current column, so that every child stands right of its parent.
+    // Node records do not move while the map grows, so the pointers stay valid.
+    QVector<DerivationNode*> records(count);
+    QVector<int> columns(count);
+    QHash<quint64, int> indexOf; // position in the walk order; the root has none
+    indexOf.reserve(count);
+    int column = 0;
     quint32 columnLevel = 0;
-    int columnWidth = 0;
+    layout.order.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const DerivationLink& edge = layout.edges.at(i);
+        layout.order.append(edge.child);
+        records[i] = &layout.nodes[edge.child];
+        const int parent = indexOf.value(edge.parent, -1);
+        if (records[i]->level != columnLevel || (parent >= 0 && columns.at(parent) == column)) {
+            ++column;
+            columnLevel = records[i]->level;
+        }
+        columns[i] = column;
+        indexOf.insert(edge.child, i);
+    }
+
+    // Rows, from the last child met to the first: each column fills from the top down with the
+    // children met last; the first column walked starts one step down.
+    int y = firstRowY;
+    int rowColumn = count > 0 ? columns.constLast() : 0;
+    for (int i = count - 1; i >= 0; --i) {
+        if (columns.at(i) == rowColumn) {
+            y += rowStep;
+        } else {
+            y = firstRowY;
+            rowColumn = columns.at(i);
+        }
+        records[i]->y = y;
+    }
+
+    // Boxes: each column stands 45 right of the widest box of the one before.
+    QVector<int> columnX{firstColumnX};
+    QVector<int> columnWidth{0};
     int largestY = 0;
-    bool first = true;
-    for (quint64 id : qAsConst(layout.order)) {
-        DerivationNode& node = layout.nodes[id];
-        if (node.level != columnLevel) {
-            x += 45 + columnWidth;
-            columnWidth = 0;
-            columnLevel = node.level;
+    layout.texts.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        DerivationNode& node = *records[i];
+        const int c = columns.at(i);
+        while (columnX.size() <= c) {
+            columnX.append(columnX.constLast() + columnGap + columnWidth.constLast());
+            columnWidth.append(0);
         }
         largestY = qMax(largestY, node.y);
-        node.x = x;
-        node.width = boxWidth(derivationBoxText(node).size());
+        layout.texts.append(derivationBoxText(node));
+        node.x = columnX.at(c);
+        node.width = boxWidth(layout.texts.constLast().size());
         node.height = boxLineHeight;
-        if (first) {
-            first = false;
-            DerivationNode anchor = node;
-            anchor.x = x - 30;
-            anchor.width = 0;
-            layout.nodes[0] = anchor;
-        }
-        columnWidth = qMax(columnWidth, node.width);
+        columnWidth[c] = qMax(columnWidth.at(c), node.width);
     }
-    layout.width = x + 40 + columnWidth;
+    layout.width = columnX.constLast() + 40 + columnWidth.constLast();
     layout.height = largestY + 40;
+    if (count == 0)
+        return layout;
+
+    // The root: a zero-width anchor 30 left of the first box, on its row.
+    DerivationNode anchor = *records[0];
+    anchor.x -= 30;
+    anchor.width = 0;
+    layout.nodes[0] = anchor;
+
+    layout.routes.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const int p = indexOf.value(layout.edges.at(i).parent, -1);
+        const DerivationNode& parent = p >= 0 ? *records[p] : anchor;
+        const DerivationNode& child = *records[i];
+        const int from = parent.y + parent.height / 2;
+        const int to = child.y + parent.height / 2;
+        QVector<QPoint> route{QPoint(qMax(0, parent.x + parent.width), from)};
+        // Along the parent's row to the right edge of its column (the anchor stands alone).
+        const int right =
+            p >= 0 ? columnX.at(columns.at(p)) + columnWidth.at(columns.at(p)) : route.first().x();
+        if (route.constLast().x() < right)
+            route.append(QPoint(right, from));
+        const bool adjacent = columns.at(i) == (p >= 0 ? columns.at(p) + 1 : columns.at(0));
+        if (!adjacent) {
+            // Down the gap after the parent's column, along the corridor below the parent's
+            // row, and up or down the gap before the child's column.
+            const int out = p >= 0 ? right + turnOut : right;
+            const int in = columnX.at(columns.at(i)) - turnIn;
+            const int corridor = parent.y + corridorOffset;
+            if (route.constLast().x() < out)
+                route.append(QPoint(out, from));
+            route << QPoint(out, corridor) << QPoint(in, corridor) << QPoint(in, to);
+        }
+        route.append(QPoint(qMax(0, child.x - arrowLength), to));
+        layout.routes.append(route);
+    }
     return layout;
 }
 
@@ -166,21 +226,22 @@ QString questionTreeSvg(const QuestionTree& tree)
 {
     const QuestionTreeLayout layout = layoutQuestionTree(tree);
     QString edges;
-    for (const DerivationLink& edge : layout.edges) {
-        const DerivationNode parent = layout.nodes.value(edge.parent);
-        const DerivationNode child = layout.nodes.value(edge.child);
+    for (int i = 0; i < layout.edges.size(); ++i) {
+        const DerivationNode& child = layout.nodes.find(layout.edges.at(i).child).value();
         edges += arrowHead(child.x, child.y);
-        edges += edgeLine(qMax(0, parent.x + parent.width), parent.y + parent.height / 2,
-                          qMax(0, child.x - 9), child.y + parent.height / 2);
+        const QVector<QPoint>& route = layout.routes.at(i);
+        for (int k = 1; k < route.size(); ++k)
+            edges += edgeLine(route.at(k - 1).x(), route.at(k - 1).y(), route.at(k).x(),
+                              route.at(k).y());
     }
     QString boxes;
-    for (quint64 id : layout.order) {
-        const DerivationNode node = layout.nodes.value(id);
+    for (int i = 0; i < layout.order.size(); ++i) {
+        const DerivationNode& node = layout.nodes.find(layout.order.at(i)).value();
         const BoxColours& colours = boxColoursForFlags(node.flags);
         int width = 0;
         int height = 0;
-        boxes += singleLineBox(derivationBoxText(node), node.x, node.y, width, height,
-                               colours.stroke, colours.fill);
+        boxes += singleLineBox(layout.texts.at(i), node.x, node.y, width, height, colours.stroke,
+                               colours.fill);
     }
     return svgDocumentStart(layout.width, layout.height) + edges + boxes + svgDocumentEnd();
 }

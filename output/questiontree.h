@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QMap>
+#include <QPoint>
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
@@ -54,6 +55,14 @@ struct QuestionTreeLayout {
     // The node records with their box geometry; the root is the zero-width anchor just left of
     // the first box, from which the lines to its children start.
     QMap<quint64, DerivationNode> nodes;
+    // The box texts, in `order`.
+    QVector<QString> texts;
+    // For each edge, the corners of its line: from the middle of the parent's right border to
+    // the base of the arrow head at the child's left border. A child always stands in a column
+    // right of its parent's; the line runs along the parent's row to the gap after its column
+    // and, when columns lie between, through the gaps between columns and between rows, so
+    // that it never crosses a box.
+    QVector<QVector<QPoint>> routes;
     int width = 0;
     int height = 0;
 };

@@ -45,6 +45,10 @@ QString multiLineBox(const QStringList& lines, int x, int y, int& width, int& he
     return box;
 }
 
+// The templates below are filled in one pass (QString::arg with several strings), which gives
+// the same text as filling their placeholders one after another: no argument but the last holds
+// a '%'.
+
 QString singleLineBox(const QString& text, int x, int y, int& width, int& height,
                       const char* stroke, const char* fill)
 {
@@ -54,15 +58,9 @@ QString singleLineBox(const QString& text, int x, int y, int& width, int& height
                           "ry=\"6\" stroke=\"%5\" fill=\"%6\"></rect>\n\t<text x=\"%7\" y=\"%8\" "
                           "font-family=\"DejaVu Sans\" font-size=\"11\" "
                           "fill=\"%9\">%10</text>\n</g>\n")
-        .arg(x)
-        .arg(y)
-        .arg(width)
-        .arg(height)
-        .arg(QLatin1String(stroke))
-        .arg(QLatin1String(fill))
-        .arg(x + 5)
-        .arg(y + 12)
-        .arg(QLatin1String(svgInkColour))
+        .arg(QString::number(x), QString::number(y), QString::number(width),
+             QString::number(height), QLatin1String(stroke), QLatin1String(fill),
+             QString::number(x + 5), QString::number(y + 12), QLatin1String(svgInkColour))
         .arg(text);
 }
 
@@ -70,25 +68,17 @@ QString edgeLine(int x1, int y1, int x2, int y2)
 {
     return QStringLiteral("<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\" stroke=\"%5\" "
                           "stroke-width=\"1\" />\n")
-        .arg(x1)
-        .arg(y1)
-        .arg(x2)
-        .arg(y2)
-        .arg(QLatin1String(svgInkColour));
+        .arg(QString::number(x1), QString::number(y1), QString::number(x2), QString::number(y2),
+             QLatin1String(svgInkColour));
 }
 
 QString arrowHead(int x, int y)
 {
-    return QStringLiteral("<path d=\"M%1, %2 L%3, %4 L%5, %6 L%7, %8\" fill=\"%9\" />")
-        .arg(x - 9)
-        .arg(y + 5)
-        .arg(x - 9)
-        .arg(y + 14)
-        .arg(x - 1)
-        .arg(y + 9)
-        .arg(x - 9)
-        .arg(y + 5)
-        .arg(QLatin1String(svgInkColour));
+    const QString left = QString::number(x - 9);
+    const QString top = QString::number(y + 5);
+    return QStringLiteral("<path d=\"M%1, %2 L%1, %3 L%4, %5 L%1, %2\" fill=\"%6\" />")
+        .arg(left, top, QString::number(y + 14), QString::number(x - 1), QString::number(y + 9),
+             QLatin1String(svgInkColour));
 }
 
 QString svgDocumentStart(int width, int height)
