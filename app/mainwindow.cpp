@@ -6,6 +6,7 @@
 #include "outputappender.h"
 #include "quorw.h"
 #include "resourceinit.h"
+#include "runreportexporter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -143,6 +144,8 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     }
     if (firstTab >= 0)
         ui->tabWidget_3->setCurrentIndex(firstTab);
+
+    new RunReportExporter(this); // File > Export Run Report...
 }
 
 MainWindow::~MainWindow()
