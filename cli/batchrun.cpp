@@ -10,6 +10,7 @@
 #include "questiontree.h"
 #include "quorw.h"
 #include "termtable.h"
+#include "watchdog.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -20,6 +21,7 @@
 #include <QTimer>
 
 #include <climits>
+#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -58,6 +60,13 @@ BatchRun::~BatchRun() = default;
 BatchRun::Status BatchRun::run(const QVector<InputFile>& files)
 {
     registerEngineMetaTypes();
+    if (options.timeoutSeconds > 0)
+        watchdog = std::make_unique<Watchdog>(std::chrono::seconds(options.timeoutSeconds), [this] {
+            // An engine stuck inside process() cannot be destroyed: end the process here.
+            timedOut();
+            std::fflush(err);
+            std::_Exit(TimedOut);
+        });
     engine = std::make_unique<QuorW>();
     connect(engine.get(), &QuorW::output, this, &BatchRun::receive, Qt::QueuedConnection);
 
@@ -90,9 +99,7 @@ BatchRun::Status BatchRun::run(const QVector<InputFile>& files)
         answeredInTime = answeredInTime && send(command("memory"), 1);
 
     if (!answeredInTime) {
-        complain(QStringLiteral("the engine did not answer within %1 seconds")
-                     .arg(options.timeoutSeconds));
-        std::fflush(out);
+        timedOut();
         return TimedOut;
     }
 
@@ -116,7 +123,11 @@ BatchRun::Status BatchRun::run(const QVector<InputFile>& files)
     }
     if (!options.reportFile.isEmpty())
         written = writeReport() && written;
-    std::fflush(out);
+    // Output that was lost (a full disk, a closed pipe) is a failure, not a clean run.
+    if (std::fflush(out) != 0 || std::ferror(out)) {
+        complain(QStringLiteral("cannot write the standard output"));
+        written = false;
+    }
     if (!written)
         return Failed;
     return inputErrors ? InputErrors : Clean;
@@ -125,8 +136,20 @@ BatchRun::Status BatchRun::run(const QVector<InputFile>& files)
 bool BatchRun::send(const QString& text, int line)
 {
     ++awaited;
+    if (watchdog)
+        watchdog->arm();
     engine->input(text, line);
+    if (watchdog)
+        watchdog->disarm();
     return waitForAnswers();
+}
+
+void BatchRun::timedOut()
+{
+    complain(QStringLiteral("the engine did not answer within %1 second%2")
+                 .arg(options.timeoutSeconds)
+                 .arg(options.timeoutSeconds == 1 ? "" : "s"));
+    std::fflush(out);
 }
 
 bool BatchRun::waitForAnswers()

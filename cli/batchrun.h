@@ -16,6 +16,7 @@
 
 class QEventLoop;
 class QuorW;
+class Watchdog;
 
 // One run of quorstudio-run: sends the files to one engine instance as the window's Run (or
 // Step Forward) does, prints the engine's output, reports input errors in compiler form and
@@ -44,6 +45,7 @@ private slots:
 private:
     bool send(const QString& text, int line);
     bool waitForAnswers();
+    void timedOut();
     void handle(const char* buffer, std::size_t size);
     void print(const QByteArray& line);
     void complain(const QString& text);
@@ -53,6 +55,7 @@ private:
     RunOptions options;
     std::FILE* out;
     std::FILE* err;
+    std::unique_ptr<Watchdog> watchdog; // with --timeout: for a process() call that hangs
     std::unique_ptr<QuorW> engine;
     QEventLoop* waiting = nullptr;
     long long awaited = 0;  // inputs sent

@@ -138,7 +138,9 @@ QString runReportHtml(const RunReport& report)
     int errorCount = 0;
     for (const RunReportSource& source : report.sources)
         errorCount += source.errors.size();
-    html += QStringLiteral("<h2>Source (%1 diagnostics)</h2>\n").arg(errorCount);
+    html += QStringLiteral("<h2>Source (%1 diagnostic%2)</h2>\n")
+                .arg(errorCount)
+                .arg(errorCount == 1 ? "" : "s");
     for (const RunReportSource& source : report.sources)
         html += sourceSection(source);
 

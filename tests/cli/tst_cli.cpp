@@ -88,6 +88,7 @@ void TestCli::initTestCase()
     QVERIFY(QDir().mkpath(silent));
     QVERIFY(QFile::link(QStringLiteral(TEST_ENGINE), silent + QStringLiteral("/libquor.so.1")));
     places[QStringLiteral("$SILENT")] = silent;
+    places[QStringLiteral("$HANG")] = QStringLiteral(HANG_ENGINE_DIR);
 }
 
 QString TestCli::expand(QString text, bool forRegex) const
@@ -103,7 +104,8 @@ QString TestCli::expand(QString text, bool forRegex) const
 void TestCli::commandLine_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("silentEngine");
+    // Empty, or the folder of another libquor.so.1 to put first in LD_LIBRARY_PATH.
+    QTest::addColumn<QString>("engine");
     QTest::addColumn<int>("status");
     // Patterns that standard output must match (each line anchored with ^ and $ if given).
     QTest::addColumn<QStringList>("out");
@@ -117,43 +119,43 @@ void TestCli::commandLine_data()
     const QString answer =
         QStringLiteral("^Answer: <robin \u2192 living_being>\\. \\{0\\.9 0\\.5905\\}$");
 
-    QTest::newRow("tutorial") << QStringList{"$TUT"} << false << 1
+    QTest::newRow("tutorial") << QStringList{"$TUT"} << QString() << 1
                               << QStringList{version, answer,
                                              "^No answer found for <robin \u2192 fish>\\?$"}
                               << mistake << QStringList{};
     QTest::newRow("tutorial line by line")
-        << QStringList{"--step", "$TUT"} << false << 1 << QStringList{version, answer} << mistake
-        << QStringList{};
-    QTest::newRow("clean file") << QStringList{"$CLEAN"} << false << 0 << QStringList{version}
+        << QStringList{"--step", "$TUT"} << QString() << 1 << QStringList{version, answer}
+        << mistake << QStringList{};
+    QTest::newRow("clean file") << QStringList{"$CLEAN"} << QString() << 0 << QStringList{version}
                                 << QString("^$") << QStringList{};
     QTest::newRow("files in order, one engine")
-        << QStringList{"$CLEAN", "$ASK"} << false << 0 << QStringList{"^Answer: <a \u2192 c>\\."}
-        << QString("^$") << QStringList{};
-    QTest::newRow("time") << QStringList{"--time", "$CLEAN"} << false << 0
+        << QStringList{"$CLEAN", "$ASK"} << QString() << 0
+        << QStringList{"^Answer: <a \u2192 c>\\."} << QString("^$") << QStringList{};
+    QTest::newRow("time") << QStringList{"--time", "$CLEAN"} << QString() << 0
                           << QStringList{"^Elapsed time \\d+ \u03bcs \\(\\d+ cycles\\)$"}
                           << QString("^$") << QStringList{};
     QTest::newRow("json")
-        << QStringList{"--json", "$TUT"} << false << 1
+        << QStringList{"--json", "$TUT"} << QString() << 1
         << QStringList{"^\\{\"kind\":\"version\",\"version\":\"1\\.0\\.0\"\\}$",
                        "^\\{\"column\":\\d+,\"file\":\"$TUT\",\"kind\":\"error\",\"line\":"
                        "$MISTAKE,\"mark\":\\d+,\"severity\":\"error\",\"text\":",
                        "^\\{\"kind\":\"words\",\"records\":\\[\\{\"id\":\"[0-9a-f]+\",\"name\""}
         << mistake << QStringList{};
-    QTest::newRow("tables") << QStringList{"--tables", "$OUT/t", "$TUT"} << false << 1
+    QTest::newRow("tables") << QStringList{"--tables", "$OUT/t", "$TUT"} << QString() << 1
                             << QStringList{version} << mistake
                             << QStringList{"t/words.csv|^Term Id,Word\r\n([0-9a-f]+,\\w+\r\n)+$",
                                            "t/words.csv|\r\n[0-9a-f]+,robin\r\n",
                                            "t/compounds.csv|^Term Id,Compound Term\r\n",
                                            "t/statements.csv|^Term Id,Statement\r\n"
                                            "[0-9a-f]+,<\\(cold \u2227 rain\\) \u21d2"};
-    QTest::newRow("graphs") << QStringList{"--graphs", "$OUT/g", "$TUT"} << false << 1
+    QTest::newRow("graphs") << QStringList{"--graphs", "$OUT/g", "$TUT"} << QString() << 1
                             << QStringList{version} << mistake
                             << QStringList{"g/question.svg|robin", "g/inference.svg|Level: 0"};
-    QTest::newRow("memory") << QStringList{"--memory", "$OUT/m.quor", "$TUT"} << false << 1
+    QTest::newRow("memory") << QStringList{"--memory", "$OUT/m.quor", "$TUT"} << QString() << 1
                             << QStringList{version} << mistake
                             << QStringList{"m.quor|^// QUOR memory: \\d+ beliefs",
                                            "m.quor|\n<robin \u2192 bird>\\. \\{1\\.0 0\\.9\\}\n"};
-    QTest::newRow("report") << QStringList{"--report", "$OUT/r.html", "$TUT"} << false << 1
+    QTest::newRow("report") << QStringList{"--report", "$OUT/r.html", "$TUT"} << QString() << 1
                             << QStringList{version} << mistake
                             << QStringList{
                                    "r.html|^<!DOCTYPE html>",
@@ -165,31 +167,38 @@ void TestCli::commandLine_data()
                                    "r.html|QUOR library version 1\\.0\\.0",
                                    "r.html|Elapsed time \\d+"};
     QTest::newRow("report not written")
-        << QStringList{"--report", "$MISSING/r.html", "$CLEAN"} << false << 2 << QStringList{}
+        << QStringList{"--report", "$MISSING/r.html", "$CLEAN"} << QString() << 2 << QStringList{}
         << QString("^quorstudio-run: cannot write $MISSING/r.html: [^\\n]+\\n$") << QStringList{};
-    QTest::newRow("missing file") << QStringList{"$CLEAN", "$MISSING"} << false << 2
+    QTest::newRow("missing file") << QStringList{"$CLEAN", "$MISSING"} << QString() << 2
                                   << QStringList{}
                                   << QString("^quorstudio-run: cannot read $MISSING: .+\\n$")
                                   << QStringList{};
-    QTest::newRow("folder") << QStringList{"$FOLDER"} << false << 2 << QStringList{}
+    QTest::newRow("folder") << QStringList{"$FOLDER"} << QString() << 2 << QStringList{}
                             << QString("^quorstudio-run: cannot read $FOLDER: .+\\n$")
                             << QStringList{};
     QTest::newRow("invalid UTF-8")
-        << QStringList{"$BAD"} << false << 2 << QStringList{}
+        << QStringList{"$BAD"} << QString() << 2 << QStringList{}
         << QString("^quorstudio-run: $BAD is not valid UTF-8 text; it was not sent[^\\n]*\\n$")
         << QStringList{};
-    QTest::newRow("no file") << QStringList{} << false << 2 << QStringList{}
+    QTest::newRow("no file") << QStringList{} << QString() << 2 << QStringList{}
                              << QString("^quorstudio-run: no input file given\\n") << QStringList{};
-    QTest::newRow("bad timeout") << QStringList{"--timeout", "soon", "$CLEAN"} << false << 2
+    QTest::newRow("bad timeout") << QStringList{"--timeout", "soon", "$CLEAN"} << QString() << 2
                                  << QStringList{} << QString("--timeout needs") << QStringList{};
     QTest::newRow("silent engine")
-        << QStringList{"--timeout", "1", "$CLEAN"} << true << 3 << QStringList{}
-        << QString("^quorstudio-run: the engine did not answer within 1 seconds\\n$")
+        << QStringList{"--timeout", "1", "$CLEAN"} << QString("$SILENT") << 3 << QStringList{}
+        << QString("^quorstudio-run: the engine did not answer within 1 second\\n$")
         << QStringList{};
-    QTest::newRow("version") << QStringList{"--version"} << false << 0
+    QTest::newRow("output lost") << QStringList{"$CLEAN", ">", "/dev/full"} << QString() << 2
+                                 << QStringList{} << QString("cannot write the standard output")
+                                 << QStringList{};
+    QTest::newRow("engine stuck in process()")
+        << QStringList{"--timeout", "1", "$CLEAN"} << QString("$HANG") << 3 << QStringList{}
+        << QString("^quorstudio-run: the engine did not answer within 1 second\\n$")
+        << QStringList{};
+    QTest::newRow("version") << QStringList{"--version"} << QString() << 0
                              << QStringList{"^quorstudio-run " QUOR_VERSION "$"} << QString("^$")
                              << QStringList{};
-    QTest::newRow("help") << QStringList{"--help"} << false << 0
+    QTest::newRow("help") << QStringList{"--help"} << QString() << 0
                           << QStringList{"^Usage: quorstudio-run \\[options\\] FILE\\.\\.\\.$",
                                          "--report <FILE>"}
                           << QString("^$") << QStringList{};
@@ -198,7 +207,7 @@ void TestCli::commandLine_data()
 void TestCli::commandLine()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(bool, silentEngine);
+    QFETCH(QString, engine);
     QFETCH(int, status);
     QFETCH(QStringList, out);
     QFETCH(QString, err);
@@ -209,10 +218,16 @@ void TestCli::commandLine()
     for (QString& argument : arguments)
         argument = expand(argument, false);
     QProcess run;
-    if (silentEngine) {
+    if (!engine.isEmpty()) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("LD_LIBRARY_PATH", expand("$SILENT", false));
+        environment.insert("LD_LIBRARY_PATH", expand(engine, false));
         run.setProcessEnvironment(environment);
+    }
+    // "> FILE" at the end sends standard output there, as a shell would.
+    const int redirect = arguments.indexOf(">");
+    if (redirect >= 0) {
+        run.setStandardOutputFile(arguments.at(redirect + 1));
+        arguments = arguments.mid(0, redirect);
     }
     QElapsedTimer timer;
     timer.start();
@@ -246,7 +261,7 @@ void TestCli::commandLine()
         QCOMPARE(readFile(expand("$OUT/g/question.svg", false)), graphs.first);
         QCOMPARE(readFile(expand("$OUT/g/inference.svg", false)), graphs.second);
     }
-    if (silentEngine)
+    if (!engine.isEmpty())
         QVERIFY(timer.elapsed() < 10000);
 }
 
