@@ -10,6 +10,7 @@
 #include "resourceinit.h"
 #include "resultviews.h"
 #include "scrollbacklimit.h"
+#include "runreportexporter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -73,6 +74,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     sendCommand(EngineCommand::Version);
     restoreOptions();
     documents->openArguments(arguments);
+    new RunReportExporter(this); // File > Export Run Report...
 }
 
 // The connections of the window's actions and widgets to its slots.

@@ -58,6 +58,9 @@ done
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/apt.log"
 installed=yes
 check "dpkg lists /usr/bin/quorstudio" grep -qx /usr/bin/quorstudio <(dpkg -L quorstudio)
+check "dpkg lists /usr/bin/quorstudio-run" grep -qx /usr/bin/quorstudio-run <(dpkg -L quorstudio)
+check "dpkg lists the quorstudio-run manual page" \
+    grep -q '^/usr/share/man/man1/quorstudio-run\.1' <(dpkg -L quorstudio)
 check "dpkg lists /usr/$libdir/libquor.so.1" grep -qx "/usr/$libdir/libquor.so.1" <(dpkg -L quorstudio)
 check "dpkg lists /usr/include/quor.h" grep -qx /usr/include/quor.h <(dpkg -L quorstudio)
 check "desktop-file-validate" desktop-file-validate "/usr/share/applications/$app_id.desktop"
@@ -69,6 +72,7 @@ check "the system MIME database knows *.quor" grep -q ':text/x-quor:\*\.quor$' /
 probe="$build/packaging/libquor_output_probe.so"
 source "$source_dir/packaging/check-install-run.sh"
 check_installed_program /usr/bin/quorstudio "/usr/$libdir/libquor.so.1"
+check_installed_runner /usr/bin/quorstudio-run "/usr/$docdir/examples/tutorial.quor" 1
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" = 0 ]

@@ -3,12 +3,15 @@
 # docs/echo-engine.cpp put first in LD_LIBRARY_PATH, as docs/engine-library.md describes, and
 # checks that the program loads that library instead of its own and shows its version line.
 #
-#   bash packaging/check-engine-swap.sh PROGRAM PROBE ECHO_ENGINE_FOLDER
+#   bash packaging/check-engine-swap.sh PROGRAM PROBE ECHO_ENGINE_FOLDER [RUNNER]
+#
+# With RUNNER (quorstudio-run) the same check runs for it.
 set -euo pipefail
 
 program=$(realpath "$1")
 probe=$(realpath "$2")
 engine_dir=$(realpath "$3")
+runner=${4:+$(realpath "$4")}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -25,6 +28,11 @@ check() {
 
 source "$(dirname "${BASH_SOURCE[0]}")/check-install-run.sh"
 check_installed_program "$program" "$engine_dir/libquor.so.1" "$engine_dir" 0.1-echo
+if [ -n "$runner" ]; then
+    source "$(dirname "$program")/../packaging/install-dirs.sh"
+    printf 'hello\n' >"$work/hello.quor"
+    check_installed_runner "$runner" "$work/hello.quor" 0 "$engine_dir" 0.1-echo
+fi
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" = 0 ]

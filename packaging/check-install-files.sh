@@ -6,8 +6,10 @@ desktop="$share/applications/$app_id.desktop"
 mime_xml="$share/mime/packages/$app_id.xml"
 metainfo="$share/metainfo/$app_id.metainfo.xml"
 
-# Exactly the program in bin and the engine library (file, SONAME link, development link) in lib.
-check "bin holds only quorstudio" [ "$(ls "$prefix/bin")" = quorstudio ]
+# Exactly the two programs in bin and the engine library (file, SONAME link, development link)
+# in lib.
+check "bin holds only quorstudio and quorstudio-run" \
+    [ "$(ls "$prefix/bin" | tr '\n' ' ')" = "quorstudio quorstudio-run " ]
 check "lib holds only the engine library" \
     [ "$(ls "$prefix/$libdir" | tr '\n' ' ')" = "libquor.so libquor.so.1 libquor.so.1.0.0 " ]
 check "libquor.so links to libquor.so.1" [ "$(readlink "$prefix/$libdir/libquor.so")" = libquor.so.1 ]
@@ -15,10 +17,14 @@ check "libquor.so.1 is a link to the library file" [ -L "$prefix/$libdir/libquor
 check "the engine library's SONAME is libquor.so.1" \
     grep -q 'SONAME.*\[libquor.so.1\]' <(readelf -d "$prefix/$libdir/libquor.so.1.0.0")
 
-dynamic=$(readelf -d "$prefix/bin/quorstudio")
-check "the program needs libquor.so.1" grep -q 'NEEDED.*\[libquor.so.1\]' <<<"$dynamic"
-check "the program's RUNPATH is \$ORIGIN/../$libdir" \
-    grep -q "RUNPATH.*\[\$ORIGIN/../$libdir\]" <<<"$dynamic"
+for program in quorstudio quorstudio-run; do
+    dynamic=$(readelf -d "$prefix/bin/$program")
+    check "$program needs libquor.so.1" grep -q 'NEEDED.*\[libquor.so.1\]' <<<"$dynamic"
+    check "$program's RUNPATH is \$ORIGIN/../$libdir" \
+        grep -q "RUNPATH.*\[\$ORIGIN/../$libdir\]" <<<"$dynamic"
+done
+check "the manual page of quorstudio-run installed unchanged" \
+    cmp -s "$source_dir/docs/quorstudio-run.1" "$prefix/share/man/man1/quorstudio-run.1"
 
 for function in create_object process get destroy_object; do
     check "quor.h declares $function" grep -q "QUOR_API .*\b$function(" "$prefix/include/quor.h"

@@ -33,3 +33,20 @@ check_installed_program() {
     fi
     grep '^output: QUOR library version' "$log" || true
 }
+
+# check_installed_runner RUNNER INPUT STATUS [LIBRARY_PATH [ENGINE_VERSION]]
+#   quorstudio-run must load its engine the same way (RUNPATH, or LIBRARY_PATH first), print
+#   the engine's version line, end with STATUS for INPUT, and answer --version.
+check_installed_runner() {
+    local runner=$1 input=$2 expected=$3 library_path=${4:-} engine_version=${5:-[^ ]+}
+    local log="$work/runner.log" status=0
+    local library_env=(-u LD_LIBRARY_PATH)
+    [ -n "$library_path" ] && library_env=(LD_LIBRARY_PATH="$library_path")
+    env "${library_env[@]}" timeout 60 "$runner" --timeout 30 "$input" >"$log" 2>&1 || status=$?
+    check "$runner exits with status $expected for $input (was $status)" [ "$status" = "$expected" ]
+    check "$runner prints the engine's version line" \
+        grep -qxE "QUOR library version $engine_version" "$log"
+    check "$runner --version" \
+        grep -qx "quorstudio-run $version" <(env "${library_env[@]}" "$runner" --version)
+    [ "$failures" = 0 ] || cat "$log"
+}

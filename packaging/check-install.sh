@@ -37,6 +37,7 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log"
 source "$here/check-install-files.sh"
 source "$here/check-install-run.sh"
 check_installed_program "$prefix/bin/quorstudio" "$prefix/$libdir/libquor.so.1"
+check_installed_runner "$prefix/bin/quorstudio-run" "$prefix/$docdir/examples/tutorial.quor" 1
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" = 0 ]

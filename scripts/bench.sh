@@ -20,7 +20,7 @@ chmod 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=offscreen
 
 results="$scratch/results.json"
-for program in bench_editor bench_views bench_window bench_responsive; do
+for program in bench_editor bench_views bench_window bench_responsive bench_cli; do
     "$build/bin/$program" --benchmark_format=json --benchmark_out="$scratch/$program.json" \
         --benchmark_out_format=json >/dev/null 2>&1
 done
@@ -47,7 +47,7 @@ python3 - "$scratch" <<'PY'
 import json, statistics, sys, os
 scratch = sys.argv[1]
 bench = {}
-for name in ("bench_editor", "bench_views", "bench_window", "bench_responsive"):
+for name in ("bench_editor", "bench_views", "bench_window", "bench_responsive", "bench_cli"):
     with open(os.path.join(scratch, name + ".json")) as f:
         for b in json.load(f)["benchmarks"]:
             bench[b["name"]] = b
@@ -95,6 +95,12 @@ rows = [
     ("Resident memory after 1,000,000 lines", extra.get("rss_kb_after_lines", float("nan")) / 1024, "MB", "report"),
     ("  the same, scrollback limit 100,000", extra.get("rss_kb_after_lines_limited", float("nan")) / 1024, "MB", "< 300"),
     ("CPU used while idle for 5 s", extra.get("idle_cpu_ms", float("nan")), "ms", "~ 0"),
+    ("quorstudio-run tutorial, wall time", ms("BM_TutorialRun"), "ms", "< 50"),
+    ("quorstudio-run 5 MB, over the engine alone",
+     100 * (ms("BM_LargeInputRun") / ms("BM_LargeInputEngine") - 1), "%", "< 10"),
+    ("quorstudio-run --graphs, largest 'q' (links)", ms("BM_GraphFiles/graph:0"), "ms", "< 20"),
+    ("quorstudio-run --graphs, largest 'q' (labels)", ms("BM_GraphFiles/graph:1"), "ms", "< 20"),
+    ("quorstudio-run --graphs, largest 'n'", ms("BM_GraphFiles/graph:2"), "ms", "< 20"),
 ]
 print()
 print(f"{'Benchmark':<44} {'Measured':>10}  {'Unit':<4} Target")

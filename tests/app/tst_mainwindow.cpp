@@ -260,6 +260,7 @@ void TestMainWindow::menusAndToolBars_data()
                                                        "|",
                                                        "Print ...",
                                                        "Print to pdf ...",
+                                                       "Export Run Report...",
                                                        "|",
                                                        "Recent Files",
                                                        "|",

@@ -1,0 +1,41 @@
+#include "csv.h"
+
+namespace Csv {
+
+QString field(const QString& text)
+{
+    bool needsQuotes = false;
+    for (QChar c : text) {
+        if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
+            c == QLatin1Char('\n')) {
+            needsQuotes = true;
+            break;
+        }
+    }
+    if (!needsQuotes)
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString record(const QStringList& fields)
+{
+    QString line;
+    for (int i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += QLatin1Char(',');
+        line += field(fields.at(i));
+    }
+    return line + QLatin1String("\r\n");
+}
+
+QString table(const QStringList& header, const QList<QStringList>& rows)
+{
+    QString text = record(header);
+    for (const QStringList& row : rows)
+        text += record(row);
+    return text;
+}
+
+} // namespace Csv

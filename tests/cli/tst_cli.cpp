@@ -1,0 +1,270 @@
+// quorstudio-run as scripts and CI use it: command lines and what they print, write and return.
+
+#include "inferencegraph.h"
+#include "questiontree.h"
+#include "quor.h"
+#include "quorversion.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString program = QStringLiteral(QUORSTUDIO_RUN);
+
+// The SVG documents the window's views would show after the same inputs: the stand-in engine
+// driven directly, its last 'q' and 'n' messages given to the window's builders.
+QPair<QByteArray, QByteArray> windowGraphs(const QStringList& inputs)
+{
+    void* engine = create_object(1, 0);
+    QByteArray question, inference;
+    std::vector<char> buffer(15000);
+    for (const QString& input : inputs) {
+        process(engine, input.toUtf8().constData(), 1, 0);
+        std::size_t size = buffer.size();
+        while (get(engine, buffer.data(), &size, false, 0, 0)) {
+            const QByteArray message(buffer.data(), int(size));
+            if (message.startsWith("<q"))
+                question = questionTreeSvg(decodeQuestionTree(message.constData(), size)).toUtf8();
+            else if (message.startsWith("<n"))
+                inference =
+                    inferenceGraphSvg(decodeInferenceGraph(message.constData(), size)).toUtf8();
+            size = buffer.size();
+        }
+    }
+    destroy_object(engine);
+    return {question, inference};
+}
+
+QByteArray readFile(const QString& name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void commandLine_data();
+    void commandLine();
+
+private:
+    QString expand(QString text, bool forRegex) const;
+
+    QTemporaryDir dir;
+    QMap<QString, QString> places;
+};
+
+void TestCli::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    auto write = [this](const QString& name, const QByteArray& bytes) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        places[QLatin1Char('$') + name.toUpper()] = file.fileName();
+    };
+    write(QStringLiteral("clean"), "<a \xe2\x86\x92 b>.\n<b \xe2\x86\x92 c>.\n");
+    write(QStringLiteral("ask"), "<a \xe2\x86\x92 c>?\n");
+    write(QStringLiteral("bad"), "<a \xe2\x86\x92 b>.\n<c \xff d>.\n");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    places[QStringLiteral("$FOLDER")] = dir.filePath(QStringLiteral("folder"));
+    places[QStringLiteral("$MISSING")] = dir.filePath(QStringLiteral("missing.quor"));
+    places[QStringLiteral("$OUT")] = dir.filePath(QStringLiteral("out"));
+
+    const QString tutorial =
+        QFileInfo(QStringLiteral(TESTSRCDIR "/../examples/tutorial.quor")).absoluteFilePath();
+    places[QStringLiteral("$TUT")] = tutorial;
+    // The tutorial's one deliberate mistake.
+    const QStringList lines = QString::fromUtf8(readFile(tutorial)).split(QLatin1Char('\n'));
+    const int mistake = lines.indexOf(QStringLiteral("<robin \u2192 bird.")) + 1;
+    QVERIFY(mistake > 0);
+    places[QStringLiteral("$MISTAKE")] = QString::number(mistake);
+
+    // A silent engine: the scriptable one answers nothing unless a test queues messages.
+    const QString silent = dir.filePath(QStringLiteral("silent"));
+    QVERIFY(QDir().mkpath(silent));
+    QVERIFY(QFile::link(QStringLiteral(TEST_ENGINE), silent + QStringLiteral("/libquor.so.1")));
+    places[QStringLiteral("$SILENT")] = silent;
+    places[QStringLiteral("$HANG")] = QStringLiteral(HANG_ENGINE_DIR);
+}
+
+QString TestCli::expand(QString text, bool forRegex) const
+{
+    // A name that begins another sorts before it: going backwards replaces the longer first.
+    for (auto it = places.cend(); it != places.cbegin();) {
+        --it;
+        text.replace(it.key(), forRegex ? QRegularExpression::escape(it.value()) : it.value());
+    }
+    return text;
+}
+
+void TestCli::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    // Empty, or the folder of another libquor.so.1 to put first in LD_LIBRARY_PATH.
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<int>("status");
+    // Patterns that standard output must match (each line anchored with ^ and $ if given).
+    QTest::addColumn<QStringList>("out");
+    // The whole of standard error.
+    QTest::addColumn<QString>("err");
+    // "file|pattern": a file under $OUT that must exist and match the pattern.
+    QTest::addColumn<QStringList>("files");
+
+    const QString version = QStringLiteral("^QUOR library version 1\\.0\\.0$");
+    const QString mistake = QStringLiteral("^$TUT:$MISTAKE:\\d+: error: [^\\n]+\\n$");
+    const QString answer =
+        QStringLiteral("^Answer: <robin \u2192 living_being>\\. \\{0\\.9 0\\.5905\\}$");
+
+    QTest::newRow("tutorial") << QStringList{"$TUT"} << QString() << 1
+                              << QStringList{version, answer,
+                                             "^No answer found for <robin \u2192 fish>\\?$"}
+                              << mistake << QStringList{};
+    QTest::newRow("tutorial line by line")
+        << QStringList{"--step", "$TUT"} << QString() << 1 << QStringList{version, answer}
+        << mistake << QStringList{};
+    QTest::newRow("clean file") << QStringList{"$CLEAN"} << QString() << 0 << QStringList{version}
+                                << QString("^$") << QStringList{};
+    QTest::newRow("files in order, one engine")
+        << QStringList{"$CLEAN", "$ASK"} << QString() << 0
+        << QStringList{"^Answer: <a \u2192 c>\\."} << QString("^$") << QStringList{};
+    QTest::newRow("time") << QStringList{"--time", "$CLEAN"} << QString() << 0
+                          << QStringList{"^Elapsed time \\d+ \u03bcs \\(\\d+ cycles\\)$"}
+                          << QString("^$") << QStringList{};
+    QTest::newRow("json")
+        << QStringList{"--json", "$TUT"} << QString() << 1
+        << QStringList{"^\\{\"kind\":\"version\",\"version\":\"1\\.0\\.0\"\\}$",
+                       "^\\{\"column\":\\d+,\"file\":\"$TUT\",\"kind\":\"error\",\"line\":"
+                       "$MISTAKE,\"mark\":\\d+,\"severity\":\"error\",\"text\":",
+                       "^\\{\"kind\":\"words\",\"records\":\\[\\{\"id\":\"[0-9a-f]+\",\"name\""}
+        << mistake << QStringList{};
+    QTest::newRow("tables") << QStringList{"--tables", "$OUT/t", "$TUT"} << QString() << 1
+                            << QStringList{version} << mistake
+                            << QStringList{"t/words.csv|^Term Id,Word\r\n([0-9a-f]+,\\w+\r\n)+$",
+                                           "t/words.csv|\r\n[0-9a-f]+,robin\r\n",
+                                           "t/compounds.csv|^Term Id,Compound Term\r\n",
+                                           "t/statements.csv|^Term Id,Statement\r\n"
+                                           "[0-9a-f]+,<\\(cold \u2227 rain\\) \u21d2"};
+    QTest::newRow("graphs") << QStringList{"--graphs", "$OUT/g", "$TUT"} << QString() << 1
+                            << QStringList{version} << mistake
+                            << QStringList{"g/question.svg|robin", "g/inference.svg|Level: 0"};
+    QTest::newRow("memory") << QStringList{"--memory", "$OUT/m.quor", "$TUT"} << QString() << 1
+                            << QStringList{version} << mistake
+                            << QStringList{"m.quor|^// QUOR memory: \\d+ beliefs",
+                                           "m.quor|\n<robin \u2192 bird>\\. \\{1\\.0 0\\.9\\}\n"};
+    QTest::newRow("report") << QStringList{"--report", "$OUT/r.html", "$TUT"} << QString() << 1
+                            << QStringList{version} << mistake
+                            << QStringList{
+                                   "r.html|^<!DOCTYPE html>",
+                                   "r.html|<tr class=\"error\"><td class=\"n\">$MISTAKE</td>"
+                                   "<td>&lt;robin \u2192 bird\\.</td></tr>\n<tr class=\"msg\">",
+                                   "r.html|Answer: &lt;robin \u2192 living_being&gt;",
+                                   "r.html|<td>[0-9a-f]+</td><td>robin</td>",
+                                   "r.html|(<svg width=(.|\n)*){2}",
+                                   "r.html|QUOR library version 1\\.0\\.0",
+                                   "r.html|Elapsed time \\d+"};
+    QTest::newRow("report not written")
+        << QStringList{"--report", "$MISSING/r.html", "$CLEAN"} << QString() << 2 << QStringList{}
+        << QString("^quorstudio-run: cannot write $MISSING/r.html: [^\\n]+\\n$") << QStringList{};
+    QTest::newRow("missing file") << QStringList{"$CLEAN", "$MISSING"} << QString() << 2
+                                  << QStringList{}
+                                  << QString("^quorstudio-run: cannot read $MISSING: .+\\n$")
+                                  << QStringList{};
+    QTest::newRow("folder") << QStringList{"$FOLDER"} << QString() << 2 << QStringList{}
+                            << QString("^quorstudio-run: cannot read $FOLDER: .+\\n$")
+                            << QStringList{};
+    QTest::newRow("invalid UTF-8")
+        << QStringList{"$BAD"} << QString() << 2 << QStringList{}
+        << QString("^quorstudio-run: $BAD is not valid UTF-8 text; it was not sent[^\\n]*\\n$")
+        << QStringList{};
+    QTest::newRow("no file") << QStringList{} << QString() << 2 << QStringList{}
+                             << QString("^quorstudio-run: no input file given\\n") << QStringList{};
+    QTest::newRow("bad timeout") << QStringList{"--timeout", "soon", "$CLEAN"} << QString() << 2
+                                 << QStringList{} << QString("--timeout needs") << QStringList{};
+    QTest::newRow("silent engine")
+        << QStringList{"--timeout", "1", "$CLEAN"} << QString("$SILENT") << 3 << QStringList{}
+        << QString("^quorstudio-run: the engine did not answer within 1 second\\n$")
+        << QStringList{};
+    QTest::newRow("output lost") << QStringList{"$CLEAN", ">", "/dev/full"} << QString() << 2
+                                 << QStringList{} << QString("cannot write the standard output")
+                                 << QStringList{};
+    QTest::newRow("engine stuck in process()")
+        << QStringList{"--timeout", "1", "$CLEAN"} << QString("$HANG") << 3 << QStringList{}
+        << QString("^quorstudio-run: the engine did not answer within 1 second\\n$")
+        << QStringList{};
+    QTest::newRow("version") << QStringList{"--version"} << QString() << 0
+                             << QStringList{"^quorstudio-run " QUOR_VERSION "$"} << QString("^$")
+                             << QStringList{};
+    QTest::newRow("help") << QStringList{"--help"} << QString() << 0
+                          << QStringList{"^Usage: quorstudio-run \\[options\\] FILE\\.\\.\\.$",
+                                         "--report <FILE>"}
+                          << QString("^$") << QStringList{};
+}
+
+void TestCli::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, engine);
+    QFETCH(int, status);
+    QFETCH(QStringList, out);
+    QFETCH(QString, err);
+    QFETCH(QStringList, files);
+
+    QDir(expand("$OUT", false)).removeRecursively();
+    QVERIFY(QDir().mkpath(expand("$OUT", false)));
+    for (QString& argument : arguments)
+        argument = expand(argument, false);
+    QProcess run;
+    if (!engine.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LD_LIBRARY_PATH", expand(engine, false));
+        run.setProcessEnvironment(environment);
+    }
+    // "> FILE" at the end sends standard output there, as a shell would.
+    const int redirect = arguments.indexOf(">");
+    if (redirect >= 0) {
+        run.setStandardOutputFile(arguments.at(redirect + 1));
+        arguments = arguments.mid(0, redirect);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    run.start(program, arguments);
+    QVERIFY(run.waitForFinished(30000));
+    const QString stdOut = QString::fromUtf8(run.readAllStandardOutput());
+    const QString stdErr = QString::fromUtf8(run.readAllStandardError());
+    QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(run.exitCode() == status, qPrintable(stdErr));
+
+    for (const QString& pattern : out) {
+        const QRegularExpression re(expand(pattern, true), QRegularExpression::MultilineOption);
+        QVERIFY2(re.match(stdOut).hasMatch(), qPrintable(pattern + "\n" + stdOut));
+    }
+    QVERIFY2(QRegularExpression(expand(err, true)).match(stdErr).hasMatch(), qPrintable(stdErr));
+    if (arguments.contains("--json"))
+        for (const QString& line : stdOut.split('\n', Qt::SkipEmptyParts))
+            QVERIFY2(QJsonDocument::fromJson(line.toUtf8()).isObject(), qPrintable(line));
+
+    for (const QString& check : files) {
+        const QString name = expand("$OUT/", false) + check.section('|', 0, 0);
+        const QString text = QString::fromUtf8(readFile(name));
+        QVERIFY2(QRegularExpression(expand(check.section('|', 1), true)).match(text).hasMatch(),
+                 qPrintable(check + "\n" + text));
+    }
+    if (arguments.contains("--graphs")) {
+        // Byte for byte what the window shows for the same messages.
+        const auto graphs =
+            windowGraphs({"\u22d9 version", QString::fromUtf8(readFile(expand("$TUT", false))),
+                          "\u22d9 question", "\u22d9 inference"});
+        QCOMPARE(readFile(expand("$OUT/g/question.svg", false)), graphs.first);
+        QCOMPARE(readFile(expand("$OUT/g/inference.svg", false)), graphs.second);
+    }
+    if (!engine.isEmpty())
+        QVERIFY(timer.elapsed() < 10000);
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
