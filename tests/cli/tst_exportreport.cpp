@@ -60,13 +60,12 @@ void TestExportReport::reportHoldsWhatTheDocksShow()
     }
     QCoreApplication::processEvents();
 
-    // The action comes after the File menu's own entries.
-    auto* menu = window.findChild<QMenu*>("menuFile");
-    QCOMPARE(menu->actions().constLast()->objectName(), QString("actionExport_Run_Report"));
+    auto* exportAction = window.findChild<QAction*>("actionExport_Run_Report");
+    QVERIFY(exportAction);
 
     Dialogs::setSaveFileNameResponder(
         [&](const QString&, const QString&) { return dir.filePath("report"); });
-    menu->actions().constLast()->trigger();
+    exportAction->trigger();
     Dialogs::setSaveFileNameResponder({});
     QFile page(dir.filePath("report.html"));
     QVERIFY(page.open(QIODevice::ReadOnly));
