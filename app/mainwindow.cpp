@@ -5,6 +5,7 @@
 #include "errormessage.h"
 #include "outputappender.h"
 #include "quorw.h"
+#include "recoverycontroller.h"
 #include "resourceinit.h"
 
 #include <QCoreApplication>
@@ -60,6 +61,13 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     connect(ui->actionDebug, SIGNAL(toggled(bool)), this, SLOT(debug(bool)));
     connect(ui->actionClear_Output, SIGNAL(triggered()), this, SLOT(clearOutputWindow()));
     connect(engine, SIGNAL(output(const char*, size_t)), this, SLOT(output(const char*, size_t)));
+    recovery = new RecoveryController(
+        ui->statusBar,
+        [this](const QString& file) {
+            return file.isEmpty() ? (newFile(), currentEditor()) : editorAt(loadFile(file));
+        },
+        this);
+    connect(this, &MainWindow::input, recovery, &RecoveryController::flush); // before the engine
     connect(this, SIGNAL(input(QString, int)), engine, SLOT(input(QString, int)));
     connect(ui->actionNew, SIGNAL(triggered()), this, SLOT(newFile()));
     connect(ui->actionOpen, SIGNAL(triggered()), this, SLOT(openFile()));
@@ -143,6 +151,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     }
     if (firstTab >= 0)
         ui->tabWidget_3->setCurrentIndex(firstTab);
+    recovery->offerLeftCopies();
 }
 
 MainWindow::~MainWindow()

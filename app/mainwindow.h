@@ -20,6 +20,7 @@ class QMenu;
 class QModelIndex;
 class QToolButton;
 class QuorW;
+class RecoveryController;
 
 namespace Ui {
 class MainWindow;
@@ -131,6 +132,7 @@ private:
     QList<QTextEdit::ExtraSelection> matches;
     OutputAppender* outputAppender;
     QPointer<CodeEditor> matchesShownIn;
+    RecoveryController* recovery;
 
     // Set while the window is being destroyed: messages still queued then are only freed.
     bool discardOutput = false;

@@ -6,6 +6,7 @@
 #include "codeeditor.h"
 #include "dialogs.h"
 #include "filenames.h"
+#include "recoverycontroller.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -142,6 +143,7 @@ int MainWindow::addDocument(CodeEditor* editor, const QString& name)
     // The first tab became current before its position reached the status bar.
     if (ui->tabWidget_3->currentWidget() == editor)
         editor->cursorPosition();
+    recovery->watch(editor);
     return index;
 }
 
