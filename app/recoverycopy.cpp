@@ -17,17 +17,16 @@ bool RecoveryCopy::operator==(const RecoveryCopy& other) const
            text == other.text;
 }
 
+QByteArray encodeRecoveryHeader(const RecoveryCopy& copy)
+{
+    return Magic + FileKey + copy.fileName.toUtf8().toPercentEncoding(" /") + '\n' + TimeKey +
+           copy.time.toUTC().toString(Qt::ISODateWithMs).toLatin1() + '\n' + CursorKey +
+           QByteArray::number(copy.cursor) + "\n\n";
+}
+
 QByteArray encodeRecoveryCopy(const RecoveryCopy& copy)
 {
-    const QByteArray text = copy.text.toUtf8();
-    QByteArray bytes;
-    bytes.reserve(text.size() + 256);
-    bytes += Magic;
-    bytes += FileKey + copy.fileName.toUtf8().toPercentEncoding(" /") + '\n';
-    bytes += TimeKey + copy.time.toUTC().toString(Qt::ISODateWithMs).toLatin1() + '\n';
-    bytes += CursorKey + QByteArray::number(copy.cursor) + "\n\n";
-    bytes += text;
-    return bytes;
+    return encodeRecoveryHeader(copy) + copy.text.toUtf8();
 }
 
 std::optional<RecoveryCopy> decodeRecoveryCopy(const QByteArray& bytes)

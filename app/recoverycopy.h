@@ -21,6 +21,8 @@ struct RecoveryCopy {
 };
 
 QByteArray encodeRecoveryCopy(const RecoveryCopy& copy);
+// The part before the text: a copy is its header followed by the text as UTF-8.
+QByteArray encodeRecoveryHeader(const RecoveryCopy& copy);
 
 // Empty when the bytes are not a complete copy.
 std::optional<RecoveryCopy> decodeRecoveryCopy(const QByteArray& bytes);

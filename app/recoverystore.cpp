@@ -69,8 +69,11 @@ bool RecoveryStore::write(int serial, const RecoveryCopy& copy, QString* error)
     bool ok = ensureLocked(&reason);
     if (ok) {
         QSaveFile file(copyPath(serial));
-        const QByteArray bytes = encodeRecoveryCopy(copy);
-        ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+        // Header and text written one after the other, sparing a copy of a large text.
+        const QByteArray header = encodeRecoveryHeader(copy);
+        const QByteArray text = copy.text.toUtf8();
+        ok = file.open(QIODevice::WriteOnly) && file.write(header) == header.size() &&
+             file.write(text) == text.size() && file.commit();
         if (!ok)
             reason = file.errorString();
     }
