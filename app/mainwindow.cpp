@@ -7,6 +7,7 @@
 #include "errormessage.h"
 #include "findreplace.h"
 #include "quorw.h"
+#include "recoverycontroller.h"
 #include "resourceinit.h"
 #include "resultviews.h"
 #include "scrollbacklimit.h"
@@ -62,6 +63,16 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
          ui->checkBox_3},
         [this] { return currentEditor(); }, this);
 
+    // Recovery copies are written before anything reaches the engine: its flush is connected
+    // to input ahead of the engine (in connectActions).
+    recovery = new RecoveryController(
+        ui->statusBar,
+        [this](const QString& file) {
+            return file.isEmpty() ? (newFile(), currentEditor()) : editorAt(loadFile(file));
+        },
+        this);
+    connect(documents, &DocumentTabs::documentAdded, recovery, &RecoveryController::watch);
+
     connectActions();
 
     RecentFiles* recent = documents->recentFiles();
@@ -75,6 +86,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     restoreOptions();
     documents->openArguments(arguments);
     new RunReportExporter(this); // File > Export Run Report...
+    recovery->offerLeftCopies();
 }
 
 // The connections of the window's actions and widgets to its slots.
@@ -124,6 +136,7 @@ void MainWindow::connectActions()
     };
     for (const auto& c : connections)
         connect(c.sender, c.signal, this, c.slot);
+    connect(this, &MainWindow::input, recovery, &RecoveryController::flush);
     connect(this, SIGNAL(input(QString, int)), engine, SLOT(input(QString, int)));
     connect(ui->actionFind_and_Replace, SIGNAL(triggered()), ui->dockWidget_7, SLOT(show()));
 }

@@ -18,6 +18,7 @@ class QLabel;
 class QListWidgetItem;
 class QModelIndex;
 class QuorW;
+class RecoveryController;
 class ResultViews;
 
 namespace Ui {
@@ -109,6 +110,7 @@ private:
     DocumentTabs* documents;
     FindReplace* findReplace;
     ResultViews* results;
+    RecoveryController* recovery;
 
     // Set while the window is being destroyed: messages still queued then are only freed.
     bool discardOutput = false;

@@ -1,0 +1,168 @@
+#include "recoverycontroller.h"
+
+#include "codeeditor.h"
+#include "recoverydialog.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+// Typing on without a pause still gets a copy this many delays after the first unsaved edit.
+const int MaxDelays = 5;
+
+QString documentText(const QTextDocument* document)
+{
+    QString text = document->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+bool isUntitled(const QString& fileName)
+{
+    return fileName == QFileInfo(fileName).fileName();
+}
+
+} // namespace
+
+RecoveryController::RecoveryController(QStatusBar* statusBar, Opener opener, QObject* parent)
+    : QObject(parent), statusBar(statusBar), open(std::move(opener))
+{
+    QSettings settings(QStringLiteral("QuorStudio"), QStringLiteral("QuorStudio"));
+    enabled = settings.value(QStringLiteral("recovery"), true).toBool();
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, this, &RecoveryController::flush);
+}
+
+RecoveryController::~RecoveryController()
+{
+    copies.removeAll();
+}
+
+void RecoveryController::watch(CodeEditor* editor)
+{
+    if (!enabled || serials.contains(editor))
+        return;
+    serials.insert(editor, nextSerial++);
+    QTextDocument* document = editor->document();
+    connect(document, &QTextDocument::contentsChanged, this, [this, editor] { edited(editor); });
+    connect(document, &QTextDocument::modificationChanged, this, [this, editor](bool modified) {
+        if (modified)
+            edited(editor);
+        else
+            forget(editor);
+    });
+    // Only the pointer's value is used once the editor is being destroyed.
+    connect(editor, &QObject::destroyed, this, [this, editor] {
+        forget(editor);
+        serials.remove(editor);
+    });
+}
+
+void RecoveryController::edited(CodeEditor* editor)
+{
+    if (!editor->document()->isModified())
+        return;
+    dirty.insert(editor);
+    if (!timer.isActive()) {
+        pendingSince.start();
+        timer.start(delay);
+    } else if (pendingSince.elapsed() < qint64(MaxDelays - 1) * delay) {
+        timer.start(delay);
+    }
+}
+
+void RecoveryController::forget(CodeEditor* editor)
+{
+    dirty.remove(editor);
+    if (dirty.isEmpty())
+        timer.stop();
+    copies.remove(serials.value(editor));
+}
+
+void RecoveryController::flush()
+{
+    if (dirty.isEmpty())
+        return;
+    timer.stop();
+    const QList<CodeEditor*> pending = dirty.values();
+    for (CodeEditor* editor : pending)
+        writeCopy(editor);
+}
+
+bool RecoveryController::writeCopy(CodeEditor* editor)
+{
+    dirty.remove(editor);
+    int& serial = serials[editor];
+    if (serial == 0)
+        serial = nextSerial++;
+    RecoveryCopy copy;
+    copy.fileName = editor->fileName;
+    copy.time = QDateTime::currentDateTimeUtc();
+    copy.cursor = editor->textCursor().position();
+    copy.text = documentText(editor->document());
+    QString error;
+    if (copies.write(serial, copy, &error)) {
+        failureShown = false;
+        emit copyWritten(copy.fileName);
+        return true;
+    }
+    // Reported once until a copy can be written again; the editing goes on regardless.
+    if (!failureShown && statusBar)
+        statusBar->showMessage(tr("Recovery copies cannot be written: %1").arg(error));
+    failureShown = true;
+    return false;
+}
+
+void RecoveryController::offerLeftCopies()
+{
+    if (enabled)
+        QTimer::singleShot(0, this, &RecoveryController::askAboutLeftCopies);
+}
+
+void RecoveryController::askAboutLeftCopies()
+{
+    const QList<RecoveryCopy> left = copies.adoptLeftCopies();
+    if (left.isEmpty()) {
+        copies.releaseAdopted();
+        return;
+    }
+    switch (RecoveryDialog::ask(left, qobject_cast<QWidget*>(parent()))) {
+    case RecoveryDialog::Restore:
+        restore(left);
+        break;
+    case RecoveryDialog::Discard:
+        for (const RecoveryCopy& copy : left)
+            copies.discard(copy);
+        break;
+    case RecoveryDialog::Later:
+        break;
+    }
+    copies.releaseAdopted();
+}
+
+void RecoveryController::restore(const QList<RecoveryCopy>& left)
+{
+    for (const RecoveryCopy& copy : left) {
+        CodeEditor* editor = open(isUntitled(copy.fileName) ? QString() : copy.fileName);
+        if (!editor) // a file that exists but cannot be read: the text comes back untitled
+            editor = open(QString());
+        if (!editor)
+            continue;
+        QTextDocument* document = editor->document();
+        QTextCursor all(document);
+        all.select(QTextCursor::Document);
+        all.insertText(copy.text);
+        document->setModified(true);
+        QTextCursor cursor(document);
+        cursor.setPosition(qBound(0, copy.cursor, document->characterCount() - 1));
+        editor->setTextCursor(cursor);
+        editor->ensureCursorVisible();
+        // The old copy goes only once the document's new copy is safely written.
+        if (writeCopy(editor))
+            copies.discard(copy);
+    }
+}
