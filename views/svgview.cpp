@@ -4,11 +4,15 @@
 #include "filenames.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsSvgItem>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QSvgRenderer>
 #include <QTextStream>
 #include <QWheelEvent>
@@ -28,6 +32,17 @@ SvgView::SvgView(QWidget* parent)
     saveAsAction->setShortcuts(QKeySequence::SaveAs);
     saveAsAction->setStatusTip(tr("Save current SVG file as..."));
     connect(saveAsAction, SIGNAL(triggered()), this, SLOT(saveAs()));
+
+    fitToWindowAction = new QAction(tr("&Fit to Window"), this);
+    fitToWindowAction->setStatusTip(tr("Scale the drawing to fit the view"));
+    connect(fitToWindowAction, &QAction::triggered, this, &SvgView::fitToWindow);
+    actualAction = new QAction(tr("&Actual Size"), this);
+    actualAction->setStatusTip(tr("Show the drawing at its own size"));
+    connect(actualAction, &QAction::triggered, this, &SvgView::actualSize);
+    copyAction =
+        new QAction(QIcon(QStringLiteral(":/resources/copy.png")), tr("&Copy as Image"), this);
+    copyAction->setStatusTip(tr("Copy the drawing to the clipboard as an image"));
+    connect(copyAction, &QAction::triggered, this, &SvgView::copyAsImage);
 }
 
 SvgView::~SvgView()
@@ -48,6 +63,7 @@ void SvgView::load(QString svg)
     svgItem->setSharedRenderer(renderer);
     resetTransform();
     scene()->addItem(svgItem);
+    textBoxes = SvgTextBoxes(svgText);
 }
 
 void SvgView::setHighQualityAntialiasing(bool highQualityAntialiasing)
@@ -86,7 +102,75 @@ void SvgView::wheelEvent(QWheelEvent* event)
 
 void SvgView::contextMenuEvent(QContextMenuEvent* event)
 {
+    const bool drawn = svgItem && !svgItem->boundingRect().isEmpty();
+    fitToWindowAction->setEnabled(drawn);
+    actualAction->setEnabled(drawn);
+    copyAction->setEnabled(drawn);
     QMenu menu(this);
     menu.addAction(saveAsAction);
+    menu.addAction(fitToWindowAction);
+    menu.addAction(actualAction);
+    menu.addAction(copyAction);
     menu.exec(event->globalPos());
+}
+
+void SvgView::fitToWindow()
+{
+    if (svgItem && !svgItem->boundingRect().isEmpty())
+        fitInView(svgItem, Qt::KeepAspectRatio);
+}
+
+void SvgView::actualSize()
+{
+    resetTransform();
+}
+
+QImage SvgView::image() const
+{
+    if (!svgItem || svgItem->boundingRect().isEmpty())
+        return QImage();
+    const QSizeF size = svgItem->boundingRect().size();
+    const double scale = qMin(1.0, MaxImageSide / qMax(size.width(), size.height()));
+    QImage image((size * scale).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer->render(&painter, QRectF(QPointF(0, 0), size * scale));
+    return image;
+}
+
+void SvgView::copyAsImage()
+{
+    const QImage drawing = image();
+    if (!drawing.isNull())
+        QApplication::clipboard()->setImage(drawing);
+}
+
+void SvgView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        fitToWindow();
+        event->accept();
+        return;
+    }
+    QGraphicsView::mouseDoubleClickEvent(event);
+}
+
+void SvgView::mousePressEvent(QMouseEvent* event)
+{
+    pressedAt = event->pos();
+    QGraphicsView::mousePressEvent(event);
+}
+
+// A release close to where the button went down is a click; anything longer was a drag that
+// panned the view.
+void SvgView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QGraphicsView::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton ||
+        (event->pos() - pressedAt).manhattanLength() >= QApplication::startDragDistance())
+        return;
+    const QString text = textBoxes.textAt(mapToScene(event->pos()));
+    if (!text.isEmpty())
+        emit textClicked(text);
 }
