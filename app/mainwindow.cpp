@@ -6,6 +6,7 @@
 #include "outputappender.h"
 #include "quorw.h"
 #include "resourceinit.h"
+#include "resultviewfeatures.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -115,6 +116,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     recentFilesButton->setPopupMode(QToolButton::InstantPopup);
     ui->fileToolBar->addWidget(recentFilesButton);
     updateRecentFileActions();
+    installResultViewFeatures(this, engine, outputAppender);
 
     ui->plainTextEdit->appendPlainText(QStringLiteral("QuorStudio version 0.5.1"));
     emit input(QStringLiteral("\u22d9 version"), 1);

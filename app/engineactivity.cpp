@@ -1,0 +1,94 @@
+#include "engineactivity.h"
+
+#include "outputappender.h"
+#include "quorw.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QSettings>
+#include <QStatusBar>
+
+namespace {
+
+const char* const queueKey = "queueInputsWhileBusy";
+
+QSettings settings()
+{
+    return QSettings(QStringLiteral("QuorStudio"), QStringLiteral("QuorStudio"));
+}
+
+} // namespace
+
+EngineActivity::EngineActivity(QuorW* engine, QMainWindow* window, QStatusBar* statusBar,
+                               QMenu* menu, OutputAppender* output)
+    : QObject(window), engine(engine), output(output)
+{
+    busyLabel = new QLabel(statusBar);
+    busyLabel->setObjectName(QStringLiteral("engineBusyLabel"));
+    busyLabel->hide();
+    statusBar->addPermanentWidget(busyLabel);
+
+    stop = new QAction(tr("S&top"), this);
+    stop->setObjectName(QStringLiteral("actionStop"));
+    stop->setShortcut(QKeySequence(Qt::Key_Escape));
+    stop->setStatusTip(tr("Drop the inputs still waiting for the engine"));
+    stop->setEnabled(false);
+    queue = new QAction(tr("&Queue Inputs While Busy"), this);
+    queue->setObjectName(QStringLiteral("actionQueue_While_Busy"));
+    queue->setCheckable(true);
+    queue->setStatusTip(tr("Hold each input back until the engine has answered the one before"));
+    menu->addSeparator();
+    menu->addAction(stop);
+    menu->addAction(queue);
+    window->addAction(stop);
+
+    ticker.setInterval(TickMs);
+    connect(&ticker, &QTimer::timeout, this, &EngineActivity::tick);
+    connect(stop, &QAction::triggered, this, &EngineActivity::stopQueued);
+    connect(queue, &QAction::toggled, this, &EngineActivity::queueToggled);
+    connect(engine, &QuorW::busyChanged, this, &EngineActivity::busyChanged);
+
+    queue->setChecked(settings().value(QLatin1String(queueKey), false).toBool());
+    engine->setQueueWhileBusy(queue->isChecked());
+    if (engine->isBusy())
+        busyChanged(true);
+}
+
+QString EngineActivity::busyText(qint64 ms)
+{
+    return tr("Engine busy %1 s").arg(static_cast<double>(ms) / 1000.0, 0, 'f', 1);
+}
+
+void EngineActivity::busyChanged(bool busy)
+{
+    stop->setEnabled(busy);
+    if (busy) {
+        since.start();
+        ticker.start();
+        tick();
+        busyLabel->show();
+    } else {
+        ticker.stop();
+        busyLabel->hide();
+    }
+}
+
+void EngineActivity::tick()
+{
+    busyLabel->setText(busyText(since.elapsed()));
+}
+
+void EngineActivity::stopQueued()
+{
+    const int dropped = engine->dropQueuedInputs();
+    output->append(dropped == 1 ? tr("Stopped: 1 waiting input dropped.")
+                                : tr("Stopped: %1 waiting inputs dropped.").arg(dropped));
+}
+
+void EngineActivity::queueToggled(bool on)
+{
+    engine->setQueueWhileBusy(on);
+    settings().setValue(QLatin1String(queueKey), on);
+}
