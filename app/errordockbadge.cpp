@@ -36,11 +36,12 @@ void ErrorDockBadge::rowsInserted(const QModelIndex&, int first, int last)
     if (!armed)
         return;
     armed = false;
-    // Only a dock that is docked and shown, but covered by another tab, is brought forward: a
-    // floating dock is in view already, and one the user closed stays closed.
-    const bool covered = window->isVisible() && !dock->isFloating() &&
-                         dock->toggleViewAction()->isChecked() &&
-                         !window->tabifiedDockWidgets(dock).isEmpty() && !dock->isVisible();
+    // Only a dock that is docked and shown, but covered by another tab (it counts as visible
+    // then, with nothing of it on screen), is brought forward: a floating dock is in view
+    // already, and one the user closed stays closed.
+    const bool covered =
+        window->isVisible() && !dock->isFloating() && dock->toggleViewAction()->isChecked() &&
+        !window->tabifiedDockWidgets(dock).isEmpty() && dock->visibleRegion().isEmpty();
     if (covered)
         dock->raise();
 }
