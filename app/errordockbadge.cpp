@@ -15,8 +15,12 @@ ErrorDockBadge::ErrorDockBadge(QMainWindow* window, QDockWidget* dock, QListWidg
     QAbstractItemModel* model = list->model();
     connect(model, &QAbstractItemModel::rowsInserted, this, &ErrorDockBadge::rowsInserted);
     connect(model, &QAbstractItemModel::dataChanged, this, &ErrorDockBadge::dataChanged);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, &ErrorDockBadge::rowsRemoved);
-    connect(model, &QAbstractItemModel::modelReset, this, &ErrorDockBadge::rowsRemoved);
+    // Queued: the list's model also resets while the window is being destroyed, when the list
+    // and the dock are half gone; a queued call to this badge is dropped with it.
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &ErrorDockBadge::rowsRemoved,
+            Qt::QueuedConnection);
+    connect(model, &QAbstractItemModel::modelReset, this, &ErrorDockBadge::rowsRemoved,
+            Qt::QueuedConnection);
     for (QAction* action : starters)
         connect(action, &QAction::triggered, this, &ErrorDockBadge::arm);
     connect(resetter, &QAction::triggered, this, &ErrorDockBadge::reset);

@@ -24,7 +24,7 @@ QString StatementLocator::statementOf(const QString& boxLine)
     static const QRegularExpression operationLine(QStringLiteral("^Level: \\d+ Op: "));
     static const QRegularExpression itemPrefix(QStringLiteral("^J\\d*:\\s*"));
     static const QRegularExpression nodeTail(QStringLiteral("\\s*\\[Level: [^\\]]*\\]\\s*$"));
-    static const QRegularExpression truthTail(QStringLiteral("\\s*%[^%]*%\\s*$"));
+    static const QRegularExpression truthTail(QStringLiteral("\\s*(%[^%]*%|\\{[^{}]*\\})\\s*$"));
     if (operationLine.match(boxLine).hasMatch())
         return QString();
     QString text = boxLine;
@@ -32,7 +32,8 @@ QString StatementLocator::statementOf(const QString& boxLine)
     text.remove(nodeTail);
     text.remove(truthTail);
     text = text.trimmed();
-    while (text.endsWith(QLatin1Char('.')))
+    while (text.endsWith(QLatin1Char('.')) || text.endsWith(QLatin1Char('?')) ||
+           text.endsWith(QLatin1Char('!')))
         text.chop(1);
     return text.trimmed();
 }

@@ -16,8 +16,9 @@ public:
     explicit StatementLocator(QTabWidget* documents);
 
     // The statement a box line holds, or an empty string: the line without an inference item
-    // prefix ("J:", "J1:" ...), the derivation node's "[Level: ...]" tail and a trailing truth
-    // value ("%1.00;0.90%") or full stop. An operation line holds none.
+    // prefix ("J:", "J1:" ...), the derivation node's "[Level: ...]" tail, a trailing truth
+    // value ("{1.0 0.9}" or "%1.00;0.90%") and the closing punctuation. An operation line
+    // holds none.
     static QString statementOf(const QString& boxLine);
 
     // Whether the document line `line` states `statement`; blanks do not count.

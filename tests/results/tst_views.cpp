@@ -85,7 +85,7 @@ void TestViews::errorDock()
     deliver(window.get(), MessageBuilder('e').u32(1).u32(1).u8(1).text("x").bytes);
     QCOMPARE(dock->windowTitle(), QStringLiteral("Error (1)"));
     child<QAction>(window.get(), "actionClear_Output")->trigger();
-    QCOMPARE(dock->windowTitle(), QStringLiteral("Error"));
+    QTRY_COMPARE(dock->windowTitle(), QStringLiteral("Error"));
 }
 
 namespace {
@@ -170,6 +170,8 @@ void TestViews::statementOf_data()
                                            << "<robin \u2192 animal>";
     QTest::newRow("first item") << "J:    <robin \u2192 bird>."
                                 << "<robin \u2192 bird>";
+    QTest::newRow("truth in braces") << "J2: <a \u2192 b>. {0.9 0.729}"
+                                     << "<a \u2192 b>";
     QTest::newRow("derivation node") << "<a \u2192 b> [Level: 0 ThreadId: 0 Gen#: 0 Proccess#: -1 ]"
                                      << "<a \u2192 b>";
     QTest::newRow("operation line") << "Level: 0 Op: 0x1: deduction d"
@@ -222,7 +224,7 @@ void TestViews::clickLeadsToStatement()
                                      .u64(1)
                                      .text("<robin \xe2\x86\x92 bird>. %1.00;0.90%")
                                      .u64(2)
-                                     .text("<robin \xe2\x86\x92 animal>. %1.00;0.81%")
+                                     .text("<robin \xe2\x86\x92 animal>. {1.0 0.81}")
                                      .u32(1)
                                      .text("deduction")
                                      .text("d")
