@@ -48,12 +48,19 @@ EngineActivity::EngineActivity(QuorW* engine, QMainWindow* window, QStatusBar* s
     connect(&ticker, &QTimer::timeout, this, &EngineActivity::tick);
     connect(stop, &QAction::triggered, this, &EngineActivity::stopQueued);
     connect(queue, &QAction::toggled, this, &EngineActivity::queueToggled);
-    connect(engine, &QuorW::busyChanged, this, &EngineActivity::busyChanged);
+    engine->setBusyObserver([this](bool busy) { busyChanged(busy); });
 
     queue->setChecked(settings().value(QLatin1String(queueKey), false).toBool());
     engine->setQueueWhileBusy(queue->isChecked());
     if (engine->isBusy())
         busyChanged(true);
+}
+
+// The window deletes its worker before its children, this one among them.
+EngineActivity::~EngineActivity()
+{
+    if (engine)
+        engine->setBusyObserver({});
 }
 
 QString EngineActivity::busyText(qint64 ms)

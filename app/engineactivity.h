@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 class OutputAppender;
@@ -27,6 +28,7 @@ public:
     // and to `window` (for Esc). Stop's report goes through `output`.
     EngineActivity(QuorW* engine, QMainWindow* window, QStatusBar* statusBar, QMenu* menu,
                    OutputAppender* output);
+    ~EngineActivity() override;
 
     QAction* stopAction() const { return stop; }
     QAction* queueAction() const { return queue; }
@@ -45,7 +47,7 @@ private slots:
     void queueToggled(bool on);
 
 private:
-    QuorW* engine;
+    QPointer<QuorW> engine;
     OutputAppender* output;
     QLabel* busyLabel;
     QAction* stop;

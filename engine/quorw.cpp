@@ -80,7 +80,13 @@ void QuorW::setBusyShown(bool busy)
     if (busy == busyShown)
         return;
     busyShown = busy;
-    emit busyChanged(busy);
+    if (busyObserver)
+        busyObserver(busy);
+}
+
+void QuorW::setBusyObserver(std::function<void(bool)> observer)
+{
+    busyObserver = std::move(observer);
 }
 
 // Runs on the worker's thread after the window has had the answering message (both are posted

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <thread>
 #include <utility>
 
@@ -50,13 +51,14 @@ public:
     int queuedInputs() const { return static_cast<int>(queued.size()); }
     // Forgets the inputs that wait; returns how many there were.
     int dropQueuedInputs();
+    // Called on the worker's thread each time the engine becomes busy or idle (see isBusy). A
+    // plain callback rather than a signal, so the worker's signals and slots stay as they are.
+    void setBusyObserver(std::function<void(bool busy)> observer);
 
 signals:
     // One engine message: a block of exactly size bytes allocated with new[]; the receiver owns
     // it and frees it with delete[].
     void output(const char* buffer, size_t size);
-    // The engine became busy or idle (see isBusy); emitted on the worker's own thread.
-    void busyChanged(bool busy);
 
 public slots:
     void input(QString string, int line);
@@ -84,6 +86,7 @@ private:
     std::deque<std::pair<QString, int>> queued;
     bool queueWhileBusy = false;
     bool busyShown = false;
+    std::function<void(bool)> busyObserver;
 };
 
 #endif
