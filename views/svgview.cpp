@@ -8,6 +8,8 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QFutureInterface>
+#include <QFutureWatcher>
 #include <QGraphicsScene>
 #include <QGraphicsSvgItem>
 #include <QMenu>
@@ -15,6 +17,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTextStream>
+#include <QThreadPool>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -125,25 +128,44 @@ void SvgView::actualSize()
     resetTransform();
 }
 
-QImage SvgView::image() const
+QImage SvgView::renderImage(const QByteArray& svg)
 {
-    if (!svgItem || svgItem->boundingRect().isEmpty())
+    QSvgRenderer renderer(svg);
+    const QSizeF size = renderer.defaultSize();
+    if (!renderer.isValid() || size.isEmpty())
         return QImage();
-    const QSizeF size = svgItem->boundingRect().size();
     const double scale = qMin(1.0, MaxImageSide / qMax(size.width(), size.height()));
     QImage image((size * scale).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    renderer->render(&painter, QRectF(QPointF(0, 0), size * scale));
+    renderer.render(&painter, QRectF(QPointF(0, 0), size * scale));
     return image;
 }
 
 void SvgView::copyAsImage()
 {
-    const QImage drawing = image();
-    if (!drawing.isNull())
+    if (!svgItem || svgItem->boundingRect().isEmpty())
+        return;
+    // The watcher belongs to the view: if the view goes first, the finished image is dropped.
+    QFutureInterface<QImage> promise;
+    promise.reportStarted();
+    auto* watcher = new QFutureWatcher<QImage>(this);
+    connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher] {
+        const QImage drawing = watcher->result();
+        watcher->deleteLater();
+        if (drawing.isNull())
+            return;
         QApplication::clipboard()->setImage(drawing);
+        emit imageCopied();
+    });
+    watcher->setFuture(promise.future());
+    QThreadPool::globalInstance()->start(
+        QRunnable::create([promise, svg = svgText.toUtf8()]() mutable {
+            const QImage drawing = renderImage(svg);
+            promise.reportResult(drawing);
+            promise.reportFinished();
+        }));
 }
 
 void SvgView::mouseDoubleClickEvent(QMouseEvent* event)

@@ -30,8 +30,10 @@ public:
     const QString& text() const { return svgText; }
 
     // The drawing at scale 1, or scaled down to fit MaxImageSide on its longer side.
-    QImage image() const;
+    QImage image() const { return renderImage(svgText.toUtf8()); }
     static constexpr int MaxImageSide = 8192;
+    // The same for any document given as UTF-8; safe on any thread.
+    static QImage renderImage(const QByteArray& svg);
 
     QAction* fitAction() const { return fitToWindowAction; }
     QAction* actualSizeAction() const { return actualAction; }
@@ -40,12 +42,16 @@ public:
 signals:
     // The user clicked the line of text `text` (unescaped) of the drawing.
     void textClicked(const QString& text);
+    // Copy as Image has put the drawing on the clipboard.
+    void imageCopied();
 
 public slots:
     void setHighQualityAntialiasing(bool highQualityAntialiasing);
     bool saveAs();
     void fitToWindow();
     void actualSize();
+    // Renders the drawing on a pool thread (painting the texts of a large drawing takes long)
+    // and puts it on the clipboard when it is ready; the view stays responsive meanwhile.
     void copyAsImage();
 
 protected:

@@ -118,6 +118,7 @@ void TestViews::svgActions()
     view.load(QString::fromLatin1(drawing));
     view.scale(1.5, 1.5);
     QApplication::clipboard()->clear();
+    QSignalSpy copied(&view, &SvgView::imageCopied);
     if (how == QLatin1String("fit"))
         view.fitAction()->trigger();
     else if (how == QLatin1String("double-click"))
@@ -132,6 +133,7 @@ void TestViews::svgActions()
     if (how == QLatin1String("actual"))
         QCOMPARE(view.transform().m11(), 1.0);
     if (how == QLatin1String("copy")) {
+        QVERIFY(copied.wait());
         const QImage image = QApplication::clipboard()->image();
         QCOMPARE(image.size(), QSize(800, 600));
         QCOMPARE(QColor(image.pixel(400, 300)), QColor(QStringLiteral("#DEECD2")));
