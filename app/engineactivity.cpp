@@ -1,12 +1,13 @@
 #include "engineactivity.h"
 
+#include "busyindicator.h"
 #include "outputappender.h"
 #include "quorw.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
 
@@ -21,27 +22,27 @@ QSettings settings()
 
 } // namespace
 
-EngineActivity::EngineActivity(QuorW* engine, QMainWindow* window, QStatusBar* statusBar,
-                               QMenu* menu, OutputAppender* output)
+EngineActivity::EngineActivity(QuorW* engine, QMainWindow* window, QAction* before,
+                               OutputAppender* output)
     : QObject(window), engine(engine), output(output)
 {
-    busyLabel = new QLabel(statusBar);
-    busyLabel->setObjectName(QStringLiteral("engineBusyLabel"));
+    busyLabel = new BusyIndicator(window->statusBar());
+    busyLabel->setObjectName(QStringLiteral("engineBusyIndicator"));
     busyLabel->hide();
-    statusBar->addPermanentWidget(busyLabel);
+    window->statusBar()->addPermanentWidget(busyLabel);
 
-    stop = new QAction(tr("S&top"), this);
+    auto* menu = new QMenu(tr("E&ngine"), window);
+    menu->setObjectName(QStringLiteral("menuEngine"));
+    window->menuBar()->insertMenu(before, menu);
+    stop = menu->addAction(tr("S&top"));
     stop->setObjectName(QStringLiteral("actionStop"));
     stop->setShortcut(QKeySequence(Qt::Key_Escape));
     stop->setStatusTip(tr("Drop the inputs still waiting for the engine"));
     stop->setEnabled(false);
-    queue = new QAction(tr("&Queue Inputs While Busy"), this);
+    queue = menu->addAction(tr("&Queue Inputs While Busy"));
     queue->setObjectName(QStringLiteral("actionQueue_While_Busy"));
     queue->setCheckable(true);
     queue->setStatusTip(tr("Hold each input back until the engine has answered the one before"));
-    menu->addSeparator();
-    menu->addAction(stop);
-    menu->addAction(queue);
     window->addAction(stop);
 
     ticker.setInterval(TickMs);

@@ -8,10 +8,8 @@
 
 class OutputAppender;
 class QAction;
-class QLabel;
+class BusyIndicator;
 class QMainWindow;
-class QMenu;
-class QStatusBar;
 class QuorW;
 
 // Shows in the status bar that the engine is working on an input, with the time it has been at
@@ -24,15 +22,15 @@ public:
     // Interval of the running-time updates.
     static constexpr int TickMs = 250;
 
-    // Adds the label to `statusBar`, and Stop and Queue Inputs While Busy to the end of `menu`
-    // and to `window` (for Esc). Stop's report goes through `output`.
-    EngineActivity(QuorW* engine, QMainWindow* window, QStatusBar* statusBar, QMenu* menu,
-                   OutputAppender* output);
+    // Adds the indicator to the window's status bar, and an Engine menu with Stop (Esc) and
+    // Queue Inputs While Busy to its menu bar, before `before` (a menu's action; null: at the
+    // end). Stop's report goes through `output`.
+    EngineActivity(QuorW* engine, QMainWindow* window, QAction* before, OutputAppender* output);
     ~EngineActivity() override;
 
     QAction* stopAction() const { return stop; }
     QAction* queueAction() const { return queue; }
-    QLabel* label() const { return busyLabel; }
+    BusyIndicator* label() const { return busyLabel; }
     bool ticking() const { return ticker.isActive(); }
 
     // The label text for an engine busy for `ms` milliseconds.
@@ -49,7 +47,7 @@ private slots:
 private:
     QPointer<QuorW> engine;
     OutputAppender* output;
-    QLabel* busyLabel;
+    BusyIndicator* busyLabel;
     QAction* stop;
     QAction* queue;
     QTimer ticker;

@@ -11,7 +11,6 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -28,8 +27,7 @@ template <typename T> T* child(QMainWindow* window, const char* name)
 
 void installResultViewFeatures(QMainWindow* window, QuorW* engine, OutputAppender* output)
 {
-    new EngineActivity(engine, window, child<QStatusBar>(window, "statusBar"),
-                       child<QMenu>(window, "menuDebug"), output);
+    new EngineActivity(engine, window, child<QMenu>(window, "menuHelp")->menuAction(), output);
 
     auto* errors = child<QListWidget>(window, "listWidget");
     QWidget* dock = errors;

@@ -10,10 +10,8 @@
 
 #include <QEventLoop>
 #include <QMainWindow>
-#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QStatusBar>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -55,10 +53,9 @@ void BM_BusyIndicatorCpu(benchmark::State& state)
     const bool busy = state.range(0) != 0;
     QuorW engine;
     QMainWindow window;
-    auto* menu = new QMenu(&window);
     auto* output = new QPlainTextEdit(&window);
     auto* appender = new OutputAppender(output);
-    EngineActivity activity(&engine, &window, window.statusBar(), menu, appender);
+    EngineActivity activity(&engine, &window, nullptr, appender);
     window.show();
     if (busy)
         engine.input(QStringLiteral("\u22d9 version"), 1);

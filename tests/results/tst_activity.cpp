@@ -7,7 +7,7 @@
 #include "codeeditor.h"
 #include "engineactivity.h"
 
-#include <QLabel>
+#include "busyindicator.h"
 #include <QPlainTextEdit>
 
 using namespace resultstest;
