@@ -9,9 +9,10 @@
 #include "quorw.h"
 #include "recoverycontroller.h"
 #include "resourceinit.h"
+#include "resultviewfeatures.h"
 #include "resultviews.h"
-#include "scrollbacklimit.h"
 #include "runreportexporter.h"
+#include "scrollbacklimit.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -80,6 +81,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
         connect(action, SIGNAL(triggered()), this, SLOT(openRecentFile()));
     ui->actionRecent_Files->setMenu(recent->menu());
     ui->fileToolBar->addWidget(recent->createButton());
+    installResultViewFeatures(this, engine, results->outputAppender());
 
     ui->plainTextEdit->appendPlainText(versionLine());
     sendCommand(EngineCommand::Version);

@@ -40,6 +40,7 @@ public:
     void clearOutput();
     // Brings the entry's document forward and puts the cursor on the error.
     void scrollToError(QListWidgetItem* item);
+    OutputAppender* outputAppender() const { return appender; }
 
 private:
     void showError(const ErrorMessage& error);

@@ -58,8 +58,65 @@ QuorW::~QuorW()
 
 void QuorW::input(QString string, int line)
 {
+    if (queueWhileBusy && (awaiting.load() || !queued.empty())) {
+        queued.emplace_back(std::move(string), line);
+        return;
+    }
+    handOver(string, line);
+}
+
+// Busy is set before process() runs: a message the engine sends while process() is still under
+// way already counts as its answer.
+void QuorW::handOver(const QString& string, int line)
+{
     const QByteArray bytes = string.toUtf8();
+    awaiting.store(true);
+    setBusyShown(true);
     process(handle, bytes.constData(), line, 0);
+}
+
+void QuorW::setBusyShown(bool busy)
+{
+    if (busy == busyShown)
+        return;
+    busyShown = busy;
+    if (busyObserver)
+        busyObserver(busy);
+}
+
+void QuorW::setBusyObserver(std::function<void(bool)> observer)
+{
+    busyObserver = std::move(observer);
+}
+
+// Runs on the worker's thread after the window has had the answering message (both are posted
+// events of that thread, handled in order). An input handed over since then keeps the engine
+// busy.
+void QuorW::answered()
+{
+    if (awaiting.load())
+        return;
+    if (!queued.empty()) {
+        const auto next = std::move(queued.front());
+        queued.pop_front();
+        handOver(next.first, next.second);
+        return;
+    }
+    setBusyShown(false);
+}
+
+void QuorW::setQueueWhileBusy(bool on)
+{
+    queueWhileBusy = on;
+    // Inputs that wait are not lost when queueing is switched off: they go on in order, one per
+    // answer, as before.
+}
+
+int QuorW::dropQueuedInputs()
+{
+    const int dropped = static_cast<int>(queued.size());
+    queued.clear();
+    return dropped;
 }
 
 // Flow control. Every AcknowledgeEvery-th block is followed by a queued call of acknowledge() on
@@ -85,6 +142,8 @@ void QuorW::pollLoop()
     // own code, and the thread sanitizer sees no unannounced hand-over of our data.
     static const QMetaMethod acknowledgeMethod =
         staticMetaObject.method(staticMetaObject.indexOfSlot("acknowledge()"));
+    static const QMetaMethod answeredMethod =
+        staticMetaObject.method(staticMetaObject.indexOfSlot("answered()"));
     char buffer[BufferSize];
     std::size_t size = 0;
     while (!stopFlag.load()) {
@@ -110,5 +169,7 @@ void QuorW::pollLoop()
         emit output(block, size);
         if (++emitted % AcknowledgeEvery == 0)
             acknowledgeMethod.invoke(this, Qt::QueuedConnection);
+        if (awaiting.load() && awaiting.exchange(false))
+            answeredMethod.invoke(this, Qt::QueuedConnection);
     }
 }

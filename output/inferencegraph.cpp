@@ -85,6 +85,43 @@ QStringList inferenceLines(const InferenceGraph& graph, int index)
     return lines;
 }
 
+int conclusionLine(const QStringList& lines)
+{
+    return lines.size() >= 2 ? lines.size() - 1 : -1;
+}
+
+namespace {
+
+// An outline round line `line` of the multi-line box at (x, y), drawn over the box.
+QString conclusionMark(int x, int y, int width, int line)
+{
+    return QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"4\" ry=\"4\" "
+                          "stroke=\"%5\" stroke-width=\"2\" fill=\"none\"></rect>\n")
+        .arg(x + 2)
+        .arg(y + boxLineHeight * line + 2)
+        .arg(qMax(0, width - 4))
+        .arg(boxLineHeight - 4)
+        .arg(QLatin1String(conclusionColour));
+}
+
+const QString& legendText()
+{
+    static const QString text = QStringLiteral("Conclusion of each inference");
+    return text;
+}
+
+// The legend line: a sample of the outline and its meaning, top left above the first box.
+QString conclusionLegend()
+{
+    return QStringLiteral("<g>\n\t<rect x=\"20\" y=\"18\" width=\"24\" height=\"14\" rx=\"4\" "
+                          "ry=\"4\" stroke=\"%1\" stroke-width=\"2\" fill=\"none\"></rect>\n\t"
+                          "<text x=\"52\" y=\"29\" font-family=\"DejaVu Sans\" font-size=\"11\" "
+                          "fill=\"%2\">%3</text>\n</g>\n")
+        .arg(QLatin1String(conclusionColour), QLatin1String(svgInkColour), legendText());
+}
+
+} // namespace
+
 QString inferenceGraphSvg(const InferenceGraph& graph)
 {
     int x = 20;
@@ -95,11 +132,19 @@ QString inferenceGraphSvg(const InferenceGraph& graph)
     for (int index = 0; index < graph.inferences.size(); ++index) {
         int width = 0;
         int height = 0;
-        boxes += multiLineBox(inferenceLines(graph, index), x, y, width, height);
+        const QStringList lines = inferenceLines(graph, index);
+        boxes += multiLineBox(lines, x, y, width, height);
+        const int conclusion = conclusionLine(lines);
+        if (conclusion >= 0)
+            boxes += conclusionMark(x, y, width, conclusion);
         widest = qMax(widest, width);
         lastHeight = height;
         y += 20 + height;
         x += 30;
     }
-    return svgDocumentStart(x + 40 + widest, y + 40 + lastHeight) + boxes + svgDocumentEnd();
+    if (graph.inferences.isEmpty())
+        return svgDocumentStart(x + 40 + widest, y + 40 + lastHeight) + svgDocumentEnd();
+    const int width = qMax(x + 40 + widest, 52 + boxWidth(legendText().size()) + 20);
+    return svgDocumentStart(width, y + 40 + lastHeight) + conclusionLegend() + boxes +
+           svgDocumentEnd();
 }

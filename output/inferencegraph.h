@@ -37,7 +37,16 @@ InferenceGraph decodeInferenceGraph(const char* data, std::size_t size);
 // has a non-empty text. An operation code without a record shows an empty name and description.
 QStringList inferenceLines(const InferenceGraph& graph, int index);
 
-// The whole SVG document of the graph.
+// Outline colour of the line that holds an inference's conclusion (the last of its items: the
+// items used come first, then the item produced) and of the legend's sample.
+inline constexpr const char* conclusionColour = "#3A7D1E";
+
+// The line of inferenceLines() that holds the conclusion, or -1 when the inference shows no
+// item.
+int conclusionLine(const QStringList& lines);
+
+// The whole SVG document of the graph. Above the boxes a legend line explains the outline that
+// marks each conclusion.
 QString inferenceGraphSvg(const InferenceGraph& graph);
 
 #endif

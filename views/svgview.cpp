@@ -4,12 +4,19 @@
 #include "filenames.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFutureInterface>
+#include <QFutureWatcher>
 #include <QGraphicsScene>
 #include <QGraphicsSvgItem>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QSaveFile>
 #include <QSvgRenderer>
+#include <QThreadPool>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -27,6 +34,17 @@ SvgView::SvgView(QWidget* parent)
     saveAsAction->setShortcuts(QKeySequence::SaveAs);
     saveAsAction->setStatusTip(tr("Save current SVG file as..."));
     connect(saveAsAction, SIGNAL(triggered()), this, SLOT(saveAs()));
+
+    fitToWindowAction = new QAction(tr("&Fit to Window"), this);
+    fitToWindowAction->setStatusTip(tr("Scale the drawing to fit the view"));
+    connect(fitToWindowAction, &QAction::triggered, this, &SvgView::fitToWindow);
+    actualAction = new QAction(tr("&Actual Size"), this);
+    actualAction->setStatusTip(tr("Show the drawing at its own size"));
+    connect(actualAction, &QAction::triggered, this, &SvgView::actualSize);
+    copyAction =
+        new QAction(QIcon(QStringLiteral(":/resources/copy.png")), tr("&Copy as Image"), this);
+    copyAction->setStatusTip(tr("Copy the drawing to the clipboard as an image"));
+    connect(copyAction, &QAction::triggered, this, &SvgView::copyAsImage);
 }
 
 SvgView::~SvgView()
@@ -47,6 +65,7 @@ void SvgView::load(QString svg)
     svgItem->setSharedRenderer(renderer);
     resetTransform();
     scene()->addItem(svgItem);
+    textBoxes = SvgTextBoxes(svgText);
 }
 
 void SvgView::setHighQualityAntialiasing(bool highQualityAntialiasing)
@@ -86,7 +105,94 @@ void SvgView::wheelEvent(QWheelEvent* event)
 
 void SvgView::contextMenuEvent(QContextMenuEvent* event)
 {
+    const bool drawn = svgItem && !svgItem->boundingRect().isEmpty();
+    fitToWindowAction->setEnabled(drawn);
+    actualAction->setEnabled(drawn);
+    copyAction->setEnabled(drawn);
     QMenu menu(this);
     menu.addAction(saveAsAction);
+    menu.addAction(fitToWindowAction);
+    menu.addAction(actualAction);
+    menu.addAction(copyAction);
     menu.exec(event->globalPos());
+}
+
+void SvgView::fitToWindow()
+{
+    if (svgItem && !svgItem->boundingRect().isEmpty())
+        fitInView(svgItem, Qt::KeepAspectRatio);
+}
+
+void SvgView::actualSize()
+{
+    resetTransform();
+}
+
+QImage SvgView::renderImage(const QByteArray& svg)
+{
+    QSvgRenderer renderer(svg);
+    const QSizeF size = renderer.defaultSize();
+    if (!renderer.isValid() || size.isEmpty())
+        return QImage();
+    const double scale = qMin(1.0, MaxImageSide / qMax(size.width(), size.height()));
+    QImage image((size * scale).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter, QRectF(QPointF(0, 0), size * scale));
+    return image;
+}
+
+void SvgView::copyAsImage()
+{
+    if (!svgItem || svgItem->boundingRect().isEmpty())
+        return;
+    // The watcher belongs to the view: if the view goes first, the finished image is dropped.
+    QFutureInterface<QImage> promise;
+    promise.reportStarted();
+    auto* watcher = new QFutureWatcher<QImage>(this);
+    connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher] {
+        const QImage drawing = watcher->result();
+        watcher->deleteLater();
+        if (drawing.isNull())
+            return;
+        QApplication::clipboard()->setImage(drawing);
+        emit imageCopied();
+    });
+    watcher->setFuture(promise.future());
+    QThreadPool::globalInstance()->start(
+        QRunnable::create([promise, svg = svgText.toUtf8()]() mutable {
+            const QImage drawing = renderImage(svg);
+            promise.reportResult(drawing);
+            promise.reportFinished();
+        }));
+}
+
+void SvgView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        fitToWindow();
+        event->accept();
+        return;
+    }
+    QGraphicsView::mouseDoubleClickEvent(event);
+}
+
+void SvgView::mousePressEvent(QMouseEvent* event)
+{
+    pressedAt = event->pos();
+    QGraphicsView::mousePressEvent(event);
+}
+
+// A release close to where the button went down is a click; anything longer was a drag that
+// panned the view.
+void SvgView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QGraphicsView::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton ||
+        (event->pos() - pressedAt).manhattanLength() >= QApplication::startDragDistance())
+        return;
+    const QString text = textBoxes.textAt(mapToScene(event->pos()));
+    if (!text.isEmpty())
+        emit textClicked(text);
 }

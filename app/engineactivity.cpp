@@ -1,0 +1,102 @@
+#include "engineactivity.h"
+
+#include "busyindicator.h"
+#include "outputappender.h"
+#include "quorw.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+
+namespace {
+
+const char* const queueKey = "queueInputsWhileBusy";
+
+QSettings settings()
+{
+    return QSettings(QStringLiteral("QuorStudio"), QStringLiteral("QuorStudio"));
+}
+
+} // namespace
+
+EngineActivity::EngineActivity(QuorW* engine, QMainWindow* window, QAction* before,
+                               OutputAppender* output)
+    : QObject(window), engine(engine), output(output)
+{
+    busyLabel = new BusyIndicator(window->statusBar());
+    busyLabel->setObjectName(QStringLiteral("engineBusyIndicator"));
+    busyLabel->hide();
+    window->statusBar()->addPermanentWidget(busyLabel);
+
+    auto* menu = new QMenu(tr("E&ngine"), window);
+    menu->setObjectName(QStringLiteral("menuEngine"));
+    window->menuBar()->insertMenu(before, menu);
+    stop = menu->addAction(tr("S&top"));
+    stop->setObjectName(QStringLiteral("actionStop"));
+    stop->setShortcut(QKeySequence(Qt::Key_Escape));
+    stop->setStatusTip(tr("Drop the inputs still waiting for the engine"));
+    stop->setEnabled(false);
+    queue = menu->addAction(tr("&Queue Inputs While Busy"));
+    queue->setObjectName(QStringLiteral("actionQueue_While_Busy"));
+    queue->setCheckable(true);
+    queue->setStatusTip(tr("Hold each input back until the engine has answered the one before"));
+    window->addAction(stop);
+
+    ticker.setInterval(TickMs);
+    connect(&ticker, &QTimer::timeout, this, &EngineActivity::tick);
+    connect(stop, &QAction::triggered, this, &EngineActivity::stopQueued);
+    connect(queue, &QAction::toggled, this, &EngineActivity::queueToggled);
+    engine->setBusyObserver([this](bool busy) { busyChanged(busy); });
+
+    queue->setChecked(settings().value(QLatin1String(queueKey), false).toBool());
+    engine->setQueueWhileBusy(queue->isChecked());
+    if (engine->isBusy())
+        busyChanged(true);
+}
+
+// The window deletes its worker before its children, this one among them.
+EngineActivity::~EngineActivity()
+{
+    if (engine)
+        engine->setBusyObserver({});
+}
+
+QString EngineActivity::busyText(qint64 ms)
+{
+    return tr("Engine busy %1 s").arg(static_cast<double>(ms) / 1000.0, 0, 'f', 1);
+}
+
+void EngineActivity::busyChanged(bool busy)
+{
+    stop->setEnabled(busy);
+    if (busy) {
+        since.start();
+        ticker.start();
+        tick();
+        busyLabel->show();
+    } else {
+        ticker.stop();
+        busyLabel->hide();
+    }
+}
+
+void EngineActivity::tick()
+{
+    busyLabel->setText(busyText(since.elapsed()));
+}
+
+void EngineActivity::stopQueued()
+{
+    const int dropped = engine->dropQueuedInputs();
+    output->append(dropped == 1 ? tr("Stopped: 1 waiting input dropped.")
+                                : tr("Stopped: %1 waiting inputs dropped.").arg(dropped));
+}
+
+void EngineActivity::queueToggled(bool on)
+{
+    engine->setQueueWhileBusy(on);
+    settings().setValue(QLatin1String(queueKey), on);
+}

@@ -1,0 +1,57 @@
+#ifndef ENGINEACTIVITY_H
+#define ENGINEACTIVITY_H
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+class OutputAppender;
+class QAction;
+class BusyIndicator;
+class QMainWindow;
+class QuorW;
+
+// Shows in the status bar that the engine is working on an input, with the time it has been at
+// it, and offers Stop, which drops the inputs still waiting in the worker. The label is updated
+// a few times a second while the engine is busy; while it is idle no timer runs.
+class EngineActivity : public QObject {
+    Q_OBJECT
+
+public:
+    // Interval of the running-time updates.
+    static constexpr int TickMs = 250;
+
+    // Adds the indicator to the window's status bar, and an Engine menu with Stop (Esc) and
+    // Queue Inputs While Busy to its menu bar, before `before` (a menu's action; null: at the
+    // end). Stop's report goes through `output`.
+    EngineActivity(QuorW* engine, QMainWindow* window, QAction* before, OutputAppender* output);
+    ~EngineActivity() override;
+
+    QAction* stopAction() const { return stop; }
+    QAction* queueAction() const { return queue; }
+    BusyIndicator* label() const { return busyLabel; }
+    bool ticking() const { return ticker.isActive(); }
+
+    // The label text for an engine busy for `ms` milliseconds.
+    static QString busyText(qint64 ms);
+
+public slots:
+    void stopQueued();
+
+private slots:
+    void busyChanged(bool busy);
+    void tick();
+    void queueToggled(bool on);
+
+private:
+    QPointer<QuorW> engine;
+    OutputAppender* output;
+    BusyIndicator* busyLabel;
+    QAction* stop;
+    QAction* queue;
+    QTimer ticker;
+    QElapsedTimer since;
+};
+
+#endif

@@ -1,0 +1,308 @@
+// What the result views answer back: the Error dock's count and raise, the SVG views' context
+// menu and clicks, and the term tables' Copy and Export CSV.
+
+#include "resultstest.h"
+#include "testmessages.h"
+
+#include "codeeditor.h"
+#include "dialogs.h"
+#include "statementlocator.h"
+#include "svgview.h"
+#include "tablecontextmenu.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDockWidget>
+#include <QListWidget>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTableWidget>
+
+using namespace resultstest;
+
+class TestViews : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUp(settingsDir); }
+    void cleanup()
+    {
+        Dialogs::setSaveFileNameResponder({});
+        Dialogs::setWarningResponder({});
+    }
+    void errorDock_data();
+    void errorDock();
+    void svgActions_data();
+    void svgActions();
+    void svgContextMenu();
+    void statementOf_data();
+    void statementOf();
+    void clickLeadsToStatement_data();
+    void clickLeadsToStatement();
+    void tables_data();
+    void tables();
+
+private:
+    QTemporaryDir settingsDir;
+};
+
+void TestViews::errorDock_data()
+{
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("run");
+    QTest::addColumn<bool>("raised");
+    QTest::newRow("behind another tab, after Run") << false << true << true;
+    QTest::newRow("closed by the user") << true << true << false;
+    QTest::newRow("errors without a Run or Step") << false << false << false;
+}
+
+void TestViews::errorDock()
+{
+    QFETCH(bool, closed);
+    QFETCH(bool, run);
+    QFETCH(bool, raised);
+    auto window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto* dock = child<QDockWidget>(window.get(), "dockWidget_5");
+    // The Output tab is in front: the Error dock is there, but none of it shows.
+    QVERIFY(dock->visibleRegion().isEmpty());
+    if (closed)
+        dock->close();
+    child<QAction>(window.get(), "actionNew")->trigger();
+    const QString document = window->currentEditor()->fileName;
+    if (run)
+        child<QAction>(window.get(), "actionRun")->trigger();
+    for (quint32 line : {4u, 9u})
+        deliver(window.get(), MessageBuilder('e').u32(line).u32(7).u8(1).text("bad term").bytes);
+    QCOMPARE(dock->windowTitle(), QStringLiteral("Error (2)"));
+    QTRY_COMPARE(!dock->visibleRegion().isEmpty(), raised);
+    auto* list = child<QListWidget>(window.get(), "listWidget");
+    QCOMPARE(list->item(1)->toolTip(), QStringLiteral("%1, line 9, column 7").arg(document));
+    // The next Run starts the count again; Clear Output empties it too.
+    child<QAction>(window.get(), "actionRun")->trigger();
+    QCOMPARE(dock->windowTitle(), QStringLiteral("Error"));
+    deliver(window.get(), MessageBuilder('e').u32(1).u32(1).u8(1).text("x").bytes);
+    QCOMPARE(dock->windowTitle(), QStringLiteral("Error (1)"));
+    child<QAction>(window.get(), "actionClear_Output")->trigger();
+    QTRY_COMPARE(dock->windowTitle(), QStringLiteral("Error"));
+}
+
+namespace {
+
+const char* const drawing =
+    "<svg width=\"800\" height=\"600\" xmlns=\"http://www.w3.org/2000/svg\" "
+    "version=\"1.1\">\n<rect x=\"0\" y=\"0\" width=\"800\" height=\"600\" "
+    "fill=\"#DEECD2\"></rect>\n</svg>";
+
+} // namespace
+
+void TestViews::svgActions_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("fits"); // the whole drawing is in view, smaller than its own size
+    QTest::newRow("Fit to Window") << "fit" << true;
+    QTest::newRow("double-click") << "double-click" << true;
+    QTest::newRow("Actual Size") << "actual" << false;
+    QTest::newRow("Copy as Image") << "copy" << false;
+}
+
+void TestViews::svgActions()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, fits);
+    SvgView view;
+    view.resize(300, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.load(QString::fromLatin1(drawing));
+    view.scale(1.5, 1.5);
+    QApplication::clipboard()->clear();
+    QSignalSpy copied(&view, &SvgView::imageCopied);
+    if (how == QLatin1String("fit"))
+        view.fitAction()->trigger();
+    else if (how == QLatin1String("double-click"))
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(50, 50));
+    else if (how == QLatin1String("actual"))
+        view.actualSizeAction()->trigger();
+    else
+        view.copyImageAction()->trigger();
+
+    const QRect shown = view.mapFromScene(QRectF(0, 0, 800, 600)).boundingRect();
+    QCOMPARE(view.viewport()->rect().adjusted(-1, -1, 1, 1).contains(shown), fits);
+    if (how == QLatin1String("actual"))
+        QCOMPARE(view.transform().m11(), 1.0);
+    if (how == QLatin1String("copy")) {
+        QVERIFY(copied.wait());
+        const QImage image = QApplication::clipboard()->image();
+        QCOMPARE(image.size(), QSize(800, 600));
+        QCOMPARE(QColor(image.pixel(400, 300)), QColor(QStringLiteral("#DEECD2")));
+        QCOMPARE(view.transform().m11(), 1.5); // copying leaves the view alone
+    }
+}
+
+void TestViews::svgContextMenu()
+{
+    SvgView view;
+    view.load(QString::fromLatin1(drawing));
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QStringList entries;
+    QTimer::singleShot(0, [&entries] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions())
+            entries.append(action->text());
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                            view.mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(view.viewport(), &event);
+    QCOMPARE(entries,
+             QStringList({QStringLiteral("&Save As..."), QStringLiteral("&Fit to Window"),
+                          QStringLiteral("&Actual Size"), QStringLiteral("&Copy as Image")}));
+}
+
+void TestViews::statementOf_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("statement");
+    QTest::newRow("conclusion with truth") << "J1: <robin \u2192 animal>. %1.00;0.81%"
+                                           << "<robin \u2192 animal>";
+    QTest::newRow("first item") << "J:    <robin \u2192 bird>."
+                                << "<robin \u2192 bird>";
+    QTest::newRow("truth in braces") << "J2: <a \u2192 b>. {0.9 0.729}"
+                                     << "<a \u2192 b>";
+    QTest::newRow("derivation node") << "<a \u2192 b> [Level: 0 ThreadId: 0 Gen#: 0 Proccess#: -1 ]"
+                                     << "<a \u2192 b>";
+    QTest::newRow("operation line") << "Level: 0 Op: 0x1: deduction d"
+                                    << "";
+    QTest::newRow("empty node") << " [Level: 0 ThreadId: -1 Gen#: -1 Proccess#: -1 ]"
+                                << "";
+}
+
+void TestViews::statementOf()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, statement);
+    QCOMPARE(StatementLocator::statementOf(line), statement);
+}
+
+void TestViews::clickLeadsToStatement_data()
+{
+    QTest::addColumn<int>("boxLine");
+    QTest::addColumn<int>("tab"); // -1: nothing selected
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("premise, first document") << 1 << 0 << "<robin \u2192 bird>.";
+    QTest::newRow("conclusion, blanks differ") << 2 << 1 << "<robin\u2192animal>.";
+    QTest::newRow("operation line") << 0 << -1 << "";
+}
+
+void TestViews::clickLeadsToStatement()
+{
+    QFETCH(int, boxLine);
+    QFETCH(int, tab);
+    QFETCH(QString, selected);
+    auto window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    for (const char* text :
+         {"x.\n<robin \u2192 bird>.\n", "<robin\u2192animal>.\n<robin \u2192 bird>."}) {
+        child<QAction>(window.get(), "actionNew")->trigger();
+        window->currentEditor()->setPlainText(QString::fromUtf8(text));
+    }
+    auto* documents = child<QTabWidget>(window.get(), "tabWidget_3");
+    documents->setCurrentIndex(-1 == tab ? 1 : 1 - tab);
+    const QByteArray inference = MessageBuilder('n')
+                                     .u32(8)
+                                     .u32(19 + 4 + 16 + 4)
+                                     .u32(2)
+                                     .u32(1)
+                                     .u32(2)
+                                     .u64(1)
+                                     .u64(2)
+                                     .u32(1)
+                                     .u64(1)
+                                     .text("<robin \xe2\x86\x92 bird>. %1.00;0.90%")
+                                     .u64(2)
+                                     .text("<robin \xe2\x86\x92 animal>. {1.0 0.81}")
+                                     .u32(1)
+                                     .text("deduction")
+                                     .text("d")
+                                     .bytes;
+    deliver(window.get(), inference);
+    auto* view = child<SvgView>(window.get(), "graphicsView2");
+    qobject_cast<QDockWidget*>(view->parentWidget()->parentWidget())->raise();
+    QTRY_VERIFY(view->isVisible());
+    const int before = documents->currentIndex();
+    // The box is at (20, 50); each of its lines is 18 high.
+    const QPoint at = view->mapFromScene(QPointF(40, 50 + 18 * boxLine + 9));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    if (tab < 0) {
+        QCOMPARE(documents->currentIndex(), before);
+        QVERIFY(!window->currentEditor()->textCursor().hasSelection());
+        return;
+    }
+    QCOMPARE(documents->currentIndex(), tab);
+    QCOMPARE(window->currentEditor()->textCursor().selectedText(), selected);
+}
+
+void TestViews::tables_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QByteArray>("expected"); // file or clipboard contents; empty: a warning
+    QTest::newRow("Export CSV, quoting as RFC 4180 says")
+        << "csv"
+        << QByteArray("Term Id,Word\r\n2,\"a,b\"\r\n1,\"say \"\"hi\"\"\"\r\n3,\xce\xb2\r\n");
+    QTest::newRow("Export CSV, unwritable") << "fail" << QByteArray();
+    QTest::newRow("Copy selected rows") << "copy" << QByteArray("2\ta,b\n3\t\xce\xb2\n");
+}
+
+void TestViews::tables()
+{
+    QFETCH(QString, how);
+    QFETCH(QByteArray, expected);
+    auto window = makeWindow();
+    deliver(window.get(), MessageBuilder('w')
+                              .u32(0)
+                              .u64(1)
+                              .text("say \"hi\"")
+                              .u64(2)
+                              .text("a,b")
+                              .u64(3)
+                              .text("\xce\xb2")
+                              .bytes);
+    auto* table = child<QTableWidget>(window.get(), "tableWidget_1");
+    auto* menu = table->findChild<TableContextMenu*>();
+    QVERIFY(menu);
+    QTemporaryDir dir;
+    const QString name = dir.filePath(how == QLatin1String("fail") ? "missing/words" : "words");
+    Dialogs::setSaveFileNameResponder([&](const QString&, const QString&) { return name; });
+    QString warning;
+    Dialogs::setWarningResponder(
+        [&](const QString&, const QString& text, QMessageBox::StandardButtons) {
+            warning = text;
+            return QMessageBox::Ok;
+        });
+    if (how == QLatin1String("copy")) {
+        table->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 1), true);
+        table->setRangeSelected(QTableWidgetSelectionRange(2, 0, 2, 1), true);
+        menu->copyAction()->trigger();
+        QCOMPARE(QApplication::clipboard()->text().toUtf8(), expected);
+        return;
+    }
+    menu->exportAction()->trigger();
+    QFile file(name + QStringLiteral(".csv"));
+    if (expected.isEmpty()) {
+        QVERIFY(warning.startsWith(QStringLiteral("Cannot write file")));
+        QVERIFY(!file.exists());
+        return;
+    }
+    QVERIFY(warning.isEmpty());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), expected);
+}
+
+QTEST_MAIN(TestViews)
+#include "tst_views.moc"
