@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "codeeditor.h"
+#include "editorfeatures.h"
 #include "errormessage.h"
 #include "outputappender.h"
 #include "quorw.h"
@@ -143,6 +144,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     }
     if (firstTab >= 0)
         ui->tabWidget_3->setCurrentIndex(firstTab);
+    new EditorFeatures(this);
 }
 
 MainWindow::~MainWindow()

@@ -1,0 +1,51 @@
+#include "termwords.h"
+
+#include <QTableWidget>
+
+TermWords::TermWords(QTableWidget* table, QObject* parent) : QObject(parent), table(table)
+{
+    const QAbstractItemModel* model = table->model();
+    const auto markStale = [this] { stale = true; };
+    connect(model, &QAbstractItemModel::modelReset, this, markStale);
+    connect(model, &QAbstractItemModel::rowsInserted, this, markStale);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, markStale);
+    connect(model, &QAbstractItemModel::dataChanged, this, markStale);
+    connect(model, &QAbstractItemModel::layoutChanged, this, markStale);
+}
+
+const QStringList& TermWords::terms()
+{
+    if (stale) {
+        collected = collect(table);
+        stale = false;
+    }
+    return collected;
+}
+
+QStringList TermWords::collect(const QTableWidget* table)
+{
+    QStringList terms;
+    const int rows = table->rowCount();
+    terms.reserve(rows);
+    for (int row = 0; row < rows; ++row) {
+        if (const QTableWidgetItem* item = table->item(row, 1)) {
+            const QString text = withoutTruth(item->text());
+            if (!text.isEmpty())
+                terms.append(text);
+        }
+    }
+    return terms;
+}
+
+QString TermWords::withoutTruth(const QString& text, QString* truth)
+{
+    const int at = text.lastIndexOf(QLatin1String(". {"));
+    if (at < 0 || !text.endsWith(QLatin1Char('}'))) {
+        if (truth)
+            truth->clear();
+        return text;
+    }
+    if (truth)
+        *truth = text.mid(at + 2);
+    return text.left(at);
+}
