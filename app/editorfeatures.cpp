@@ -36,8 +36,8 @@ EditorFeatures::EditorFeatures(MainWindow* window)
       output(named<QPlainTextEdit>(window, "plainTextEdit")),
       errors(named<QListWidget>(window, "listWidget")),
       statements(named<QTableWidget>(window, "tableWidget_3")), editorZoom(new EditorZoom(this)),
-      engineWords(new TermWords(named<QTableWidget>(window, "tableWidget_1"), this)),
-      engineCompounds(new TermWords(named<QTableWidget>(window, "tableWidget_2"), this)),
+      engineWords(new TermWords(named<QTableWidget>(window, "tableWidget_1"))),
+      engineCompounds(new TermWords(named<QTableWidget>(window, "tableWidget_2"))),
       layout(new WindowLayout(window, tabs)), stepper(new SteppingController(this))
 {
     setObjectName(QStringLiteral("editorFeatures"));

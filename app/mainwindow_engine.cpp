@@ -15,6 +15,7 @@
 #include "outputappender.h"
 #include "questiontree.h"
 #include "termtable.h"
+#include "termwords.h"
 
 #include <QDir>
 #include <QListWidgetItem>
@@ -210,7 +211,9 @@ void MainWindow::handleTermTable(const char* buffer, std::size_t size)
         table = ui->tableWidget_3;
         break;
     }
-    fillTermTable(table, decodeTermRecords(buffer, size));
+    const QVector<TermRecord> records = decodeTermRecords(buffer, size);
+    fillTermTable(table, records);
+    TermWords::received(table, records);
 }
 
 void MainWindow::handleQuestionTree(const char* buffer, std::size_t size)

@@ -2,7 +2,7 @@
 
 #include <QTableWidget>
 
-TermWords::TermWords(QTableWidget* table, QObject* parent) : QObject(parent), table(table)
+TermWords::TermWords(QTableWidget* table) : QObject(table), table(table)
 {
     const QAbstractItemModel* model = table->model();
     const auto markStale = [this] { stale = true; };
@@ -22,6 +22,26 @@ const QStringList& TermWords::terms()
     return collected;
 }
 
+void TermWords::received(QTableWidget* table, const QVector<TermRecord>& records)
+{
+    auto* words = table->findChild<TermWords*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!words)
+        return;
+    words->collected = fromRecords(records);
+    words->stale = false;
+}
+
+QStringList TermWords::fromRecords(const QVector<TermRecord>& records)
+{
+    QStringList terms;
+    terms.reserve(records.size());
+    for (const TermRecord& record : records) {
+        if (!record.name.isEmpty())
+            terms.append(withoutTruth(record.name));
+    }
+    return terms;
+}
+
 QStringList TermWords::collect(const QTableWidget* table)
 {
     QStringList terms;
@@ -39,8 +59,8 @@ QStringList TermWords::collect(const QTableWidget* table)
 
 QString TermWords::withoutTruth(const QString& text, QString* truth)
 {
-    const int at = text.lastIndexOf(QLatin1String(". {"));
-    if (at < 0 || !text.endsWith(QLatin1Char('}'))) {
+    const int at = text.endsWith(QLatin1Char('}')) ? text.lastIndexOf(QLatin1String(". {")) : -1;
+    if (at < 0) {
         if (truth)
             truth->clear();
         return text;

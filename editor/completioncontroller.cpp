@@ -113,11 +113,16 @@ void CompletionController::show(const QStringList& texts, const QStringList& ins
     }
     popup->setCurrentRow(0);
     const int rowHeight = popup->sizeHintForRow(0);
-    const int height = qMin(texts.size(), int(VisibleRows)) * rowHeight + 2 * popup->frameWidth();
+    const int frame = 2 * popup->frameWidth();
+    const int wanted = qMin(texts.size(), int(VisibleRows)) * rowHeight + frame;
+    // Below the line when there is room, else on the side with more room, as tall as fits.
     const QRect caret = editor->cursorRect();
-    QPoint at = editor->viewport()->mapTo(editor, caret.bottomLeft() + QPoint(0, 1));
-    if (at.y() + height > editor->height() && caret.top() - height >= 0)
-        at = editor->viewport()->mapTo(editor, caret.topLeft() - QPoint(0, height + 1));
+    const QPoint below = editor->viewport()->mapTo(editor, caret.bottomLeft() + QPoint(0, 1));
+    const int aboveTop = editor->viewport()->mapTo(editor, caret.topLeft()).y() - 1;
+    const int roomBelow = editor->height() - below.y();
+    const bool downwards = roomBelow >= wanted || roomBelow >= aboveTop;
+    const int height = qMax(rowHeight + frame, qMin(wanted, downwards ? roomBelow : aboveTop));
+    QPoint at(below.x(), downwards ? below.y() : aboveTop - height);
     at.setX(qMax(0, qMin(at.x(), editor->width() - PopupWidth)));
     popup->setGeometry(at.x(), at.y(), PopupWidth, height);
     popup->show();

@@ -15,7 +15,11 @@ DocumentWords::DocumentWords(QTextDocument* document) : QObject(document), docum
     idle.setSingleShot(true);
     idle.setInterval(RestMs);
     connect(&idle, &QTimer::timeout, this, &DocumentWords::refresh);
-    connect(document, &QTextDocument::contentsChanged, &idle, QOverload<>::of(&QTimer::start));
+    // Nothing is collected for a document whose completion has never been asked for.
+    connect(document, &QTextDocument::contentsChanged, this, [this] {
+        if (collectedOnce)
+            idle.start();
+    });
 }
 
 const QStringList& DocumentWords::words()
