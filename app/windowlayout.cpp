@@ -2,6 +2,7 @@
 
 #include "codeeditor.h"
 
+#include <QCoreApplication>
 #include <QDockWidget>
 #include <QEvent>
 #include <QFileInfo>
@@ -63,7 +64,14 @@ void WindowLayout::updateTitle()
 
 bool WindowLayout::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == window && event->type() == QEvent::Close)
+    if (watched != window || event->type() != QEvent::Close || closing)
+        return false;
+    // The window decides first (it may ask about unsaved documents); only a close it accepts
+    // stores the layout, as it stores the other settings.
+    closing = true;
+    QCoreApplication::sendEvent(window, event);
+    closing = false;
+    if (event->isAccepted())
         save();
-    return false;
+    return true;
 }

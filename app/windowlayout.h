@@ -7,8 +7,8 @@ class QMainWindow;
 class QTabWidget;
 
 // Keeps the window's size, position and dock arrangement between runs ("windowGeometry",
-// "windowState", saved when the window is closed; a first start keeps the built-in layout) and
-// shows the current document's name and modified marker in the window title.
+// "windowState", saved when the window's close is accepted; a first start keeps the built-in
+// layout) and shows the current document's name and modified marker in the window title.
 class WindowLayout : public QObject {
     Q_OBJECT
 
@@ -28,6 +28,7 @@ protected:
 private:
     QMainWindow* window;
     QTabWidget* tabs;
+    bool closing = false;
 };
 
 #endif

@@ -2,10 +2,12 @@
 // window's remembered layout and title.
 
 #include "codeeditor.h"
+#include "completioncontroller.h"
 #include "mainwindow.h"
 #include "quorw.h"
 #include "sentregion.h"
 #include "testengine.h"
+#include "testmessages.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -18,6 +20,7 @@
 #include <QTextBlock>
 #include <QtTest>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -62,6 +65,7 @@ private slots:
     void init();
     void stepping_data();
     void stepping();
+    void completionFromEngineTables();
     void layoutRoundTrip();
     void title();
     void escapeClosesFind();
@@ -143,6 +147,32 @@ void TestStepping::stepping()
                     ->toPlainText()
                     .contains(QLatin1String("Memory rebuilt")));
     }
+}
+
+void TestStepping::completionFromEngineTables()
+{
+    auto window = makeWindow();
+    const auto deliver = [&window](char kind, const QList<QByteArray>& names) {
+        MessageBuilder message(kind);
+        message.u32(0); // the records start at offset 7
+        for (int i = 0; i < names.size(); ++i)
+            message.u64(quint64(i + 1)).text(names.at(i));
+        char* block = new char[size_t(message.bytes.size())];
+        std::memcpy(block, message.bytes.constData(), size_t(message.bytes.size()));
+        QMetaObject::invokeMethod(window.get(), "output", Qt::DirectConnection,
+                                  Q_ARG(const char*, block),
+                                  Q_ARG(size_t, size_t(message.bytes.size())));
+    };
+    deliver('w', {"bird", "bison", "cat"});
+    deliver('c', {"(bird \xe2\x88\xa9 animal)"});
+    child<QAction>(window.get(), "actionNew")->trigger();
+    auto* editor = qobject_cast<CodeEditor*>(
+        child<QTabWidget>(window.get(), "tabWidget_3")->currentWidget());
+    QTest::keyClicks(editor, QStringLiteral("bi"));
+    auto* completion = editor->findChild<CompletionController*>();
+    QVERIFY(completion);
+    QCOMPARE(completion->entries(),
+             (QStringList{"bird", "bison", QStringLiteral("(bird \u2229 animal)")}));
 }
 
 void TestStepping::layoutRoundTrip()
