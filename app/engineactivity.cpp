@@ -43,7 +43,11 @@ EngineActivity::EngineActivity(QuorW* engine, QMainWindow* window, QAction* befo
     queue->setObjectName(QStringLiteral("actionQueue_While_Busy"));
     queue->setCheckable(true);
     queue->setStatusTip(tr("Hold each input back until the engine has answered the one before"));
-    window->addAction(stop);
+    // Escape stops only while the focus is in the documents, so that it still closes the Find
+    // and Replace dock and the completion list elsewhere.
+    stop->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    if (auto* documents = window->findChild<QWidget*>(QStringLiteral("tabWidget_3")))
+        documents->addAction(stop);
 
     ticker.setInterval(TickMs);
     connect(&ticker, &QTimer::timeout, this, &EngineActivity::tick);

@@ -4,6 +4,7 @@
 #include "appinfo.h"
 #include "codeeditor.h"
 #include "documenttabs.h"
+#include "editorfeatures.h"
 #include "errormessage.h"
 #include "findreplace.h"
 #include "quorw.h"
@@ -88,6 +89,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     restoreOptions();
     documents->openArguments(arguments);
     new RunReportExporter(this); // File > Export Run Report...
+    new EditorFeatures(this);
     recovery->offerLeftCopies();
 }
 

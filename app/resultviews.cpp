@@ -1,4 +1,5 @@
 #include "resultviews.h"
+#include "termwords.h"
 
 #include "codeeditor.h"
 #include "dialogs.h"
@@ -101,6 +102,7 @@ void ResultViews::showTermTable(const TermTableContents& table)
     else if (table.kind == MessageKind::Compounds)
         view = widgets.compounds;
     fillTermTable(view, table.records);
+    TermWords::received(view, table.records); // completion words and hover truth values
 }
 
 bool ResultViews::saveMemoryDump(const QByteArray& dump)

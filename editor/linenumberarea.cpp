@@ -1,6 +1,7 @@
 #include "linenumberarea.h"
 
 #include "codeeditor.h"
+#include "gutterpainter.h"
 
 LineNumberArea::LineNumberArea(CodeEditor* editor) : QWidget(editor), codeEditor(editor) {}
 
@@ -12,4 +13,5 @@ QSize LineNumberArea::sizeHint() const
 void LineNumberArea::paintEvent(QPaintEvent* event)
 {
     codeEditor->lineNumberAreaPaintEvent(event);
+    GutterPainter::paintAll(codeEditor, this, event->rect());
 }

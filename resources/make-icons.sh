@@ -73,6 +73,8 @@ svg src/debug.svg          24 debug.png
 svg src/tree-graph.svg     24 tree-graph.png
 svg src/question-deriv.svg 24 question-deriv.png
 svg src/step-forward.svg   24 step-forward.png
+svg src/run-to-cursor.svg  24 run-to-cursor.png
+svg src/step-back.svg      24 step-back.png
 
 # --- Composites of Tango icons and drawings ---------------------------------------
 doc=$T/24x24/mimetypes/text-x-generic.png

@@ -272,7 +272,8 @@ void TestMainWindow::menusAndToolBars_data()
                             "Words",        "Compounds",           "Statements",
                             "Inference",    "Question Derivation", "Clear Memory",
                             "Clear Output", "Save Memory ...",     "|",
-                            "Time",         "Internal Question",   "Debug"};
+                            "Time",         "Internal Question",   "Debug",
+                            "|",            "Run to Cursor",       "Step Back"};
     QTest::newRow("Debug") << "menuDebug" << debug;
     QTest::newRow("Help") << "menuHelp" << QStringList{"About QuorStudio ..."};
     QTest::newRow("file tool bar") << "fileToolBar" << QStringList{"New",

@@ -1,0 +1,71 @@
+#include "termwords.h"
+
+#include <QTableWidget>
+
+TermWords::TermWords(QTableWidget* table) : QObject(table), table(table)
+{
+    const QAbstractItemModel* model = table->model();
+    const auto markStale = [this] { stale = true; };
+    connect(model, &QAbstractItemModel::modelReset, this, markStale);
+    connect(model, &QAbstractItemModel::rowsInserted, this, markStale);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, markStale);
+    connect(model, &QAbstractItemModel::dataChanged, this, markStale);
+    connect(model, &QAbstractItemModel::layoutChanged, this, markStale);
+}
+
+const QStringList& TermWords::terms()
+{
+    if (stale) {
+        collected = collect(table);
+        stale = false;
+    }
+    return collected;
+}
+
+void TermWords::received(QTableWidget* table, const QVector<TermRecord>& records)
+{
+    auto* words = table->findChild<TermWords*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!words)
+        return;
+    words->collected = fromRecords(records);
+    words->stale = false;
+}
+
+QStringList TermWords::fromRecords(const QVector<TermRecord>& records)
+{
+    QStringList terms;
+    terms.reserve(records.size());
+    for (const TermRecord& record : records) {
+        if (!record.name.isEmpty())
+            terms.append(withoutTruth(record.name));
+    }
+    return terms;
+}
+
+QStringList TermWords::collect(const QTableWidget* table)
+{
+    QStringList terms;
+    const int rows = table->rowCount();
+    terms.reserve(rows);
+    for (int row = 0; row < rows; ++row) {
+        if (const QTableWidgetItem* item = table->item(row, 1)) {
+            const QString text = withoutTruth(item->text());
+            if (!text.isEmpty())
+                terms.append(text);
+        }
+    }
+    return terms;
+}
+
+QString TermWords::withoutTruth(const QString& text, QString* truth)
+{
+    const int at = text.endsWith(QLatin1Char('}')) ? text.lastIndexOf(QLatin1String(". {")) : -1;
+    if (at < 0) {
+        if (truth)
+            truth->clear();
+        return text;
+    }
+    if (truth)
+        *truth = text.mid(at + 2);
+    return text.left(at);
+}

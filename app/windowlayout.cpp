@@ -1,0 +1,77 @@
+#include "windowlayout.h"
+
+#include "codeeditor.h"
+
+#include <QCoreApplication>
+#include <QDockWidget>
+#include <QEvent>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QSettings>
+#include <QTabWidget>
+
+namespace {
+
+const QString GeometryKey = QStringLiteral("windowGeometry");
+const QString StateKey = QStringLiteral("windowState");
+
+QSettings settings()
+{
+    return QSettings(QStringLiteral("QuorStudio"), QStringLiteral("QuorStudio"));
+}
+
+} // namespace
+
+WindowLayout::WindowLayout(QMainWindow* window, QTabWidget* tabs)
+    : QObject(window), window(window), tabs(tabs)
+{
+    window->installEventFilter(this);
+    connect(tabs, &QTabWidget::currentChanged, this, &WindowLayout::updateTitle);
+}
+
+void WindowLayout::save() const
+{
+    QSettings store = settings();
+    store.setValue(GeometryKey, window->saveGeometry());
+    store.setValue(StateKey, window->saveState(StateVersion));
+}
+
+bool WindowLayout::restore()
+{
+    const QSettings store = settings();
+    const QByteArray geometry = store.value(GeometryKey).toByteArray();
+    const QByteArray state = store.value(StateKey).toByteArray();
+    const bool placed = !geometry.isEmpty() && window->restoreGeometry(geometry);
+    const bool arranged = !state.isEmpty() && window->restoreState(state, StateVersion);
+    // Find and Replace is opened when wanted, never left open from the last run.
+    if (auto* find = window->findChild<QDockWidget*>(QStringLiteral("dockWidget_7")))
+        find->hide();
+    return placed || arranged;
+}
+
+void WindowLayout::updateTitle()
+{
+    const auto* editor = qobject_cast<CodeEditor*>(tabs->currentWidget());
+    if (!editor) {
+        window->setWindowTitle(QStringLiteral("QuorStudio"));
+        window->setWindowModified(false);
+        return;
+    }
+    window->setWindowTitle(
+        QStringLiteral("QuorStudio - %1[*]").arg(QFileInfo(editor->fileName).fileName()));
+    window->setWindowModified(editor->document()->isModified());
+}
+
+bool WindowLayout::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != window || event->type() != QEvent::Close || closing)
+        return false;
+    // The window decides first (it may ask about unsaved documents); only a close it accepts
+    // stores the layout, as it stores the other settings.
+    closing = true;
+    QCoreApplication::sendEvent(window, event);
+    closing = false;
+    if (event->isAccepted())
+        save();
+    return true;
+}
