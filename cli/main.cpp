@@ -2,8 +2,8 @@
 
 #include "batchrun.h"
 #include "inputfile.h"
-#include "runoptions.h"
 #include "quorversion.h"
+#include "runoptions.h"
 
 #include <QCoreApplication>
 

@@ -166,8 +166,8 @@ void TestStepping::completionFromEngineTables()
     deliver('w', {"bird", "bison", "cat"});
     deliver('c', {"(bird \xe2\x88\xa9 animal)"});
     child<QAction>(window.get(), "actionNew")->trigger();
-    auto* editor = qobject_cast<CodeEditor*>(
-        child<QTabWidget>(window.get(), "tabWidget_3")->currentWidget());
+    auto* editor =
+        qobject_cast<CodeEditor*>(child<QTabWidget>(window.get(), "tabWidget_3")->currentWidget());
     QTest::keyClicks(editor, QStringLiteral("bi"));
     auto* completion = editor->findChild<CompletionController*>();
     QVERIFY(completion);
