@@ -11,6 +11,8 @@
 #include "questiontree.h"
 #include "termtable.h"
 
+#include <QSet>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
