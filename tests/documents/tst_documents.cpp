@@ -66,8 +66,12 @@ private slots:
         QCOMPARE(script.saveFilters, QStringList{documentFileFilter()});
         QCOMPARE(tabTexts(window.get()), QStringList{"b.quor"});
         QVERIFY(!save->isEnabled());
-        // Each tab keeps the marker of its own document; untitled numbers are never reused.
+        // Copy follows the selection of the current document, a new one has none.
+        editor->selectAll();
+        QVERIFY(action(window.get(), "actionCopy")->isEnabled());
         newDocument(window.get(), "c");
+        QVERIFY(!action(window.get(), "actionCopy")->isEnabled());
+        // Each tab keeps the marker of its own document; untitled numbers are never reused.
         newDocument(window.get());
         typeText(editor, QStringLiteral("d"));
         QCOMPARE(tabState(window.get()), QStringLiteral("b.quor* new 2* [new 3]"));

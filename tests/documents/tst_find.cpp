@@ -165,25 +165,30 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("remaining");
         QTest::addColumn<QString>("afterNext");
+        QTest::addColumn<int>("cursor");
         QTest::newRow("with text")
             << "omega!"
-            << "alpha beta omega! Beta alpha" << QStringList{"0-5", "23-28"} << "23-28";
+            << "alpha beta omega! Beta alpha" << QStringList{"0-5", "23-28"} << "23-28" << 7;
         QTest::newRow("with nothing")
             << ""
-            << "alpha beta  Beta alpha" << QStringList{"0-5", "17-22"} << "17-22";
+            << "alpha beta  Beta alpha" << QStringList{"0-5", "17-22"} << "17-22" << 7;
+        QTest::newRow("the first match")
+            << "omega!"
+            << "omega! beta alpha Beta alpha" << QStringList{"12-17", "23-28"} << "12-17" << 0;
     }
     void replace()
     {
         QFETCH(QString, replacement);
+        QFETCH(int, cursor);
         auto window = makeWindow();
-        CodeEditor* editor = showText(window.get(), Text, 7);
+        CodeEditor* editor = showText(window.get(), Text, cursor);
         ::search(window.get(), QStringLiteral("alpha"));
         child<QLineEdit>(window.get(), "lineEdit_2")->setText(replacement);
         click(window.get(), 'r');
         QTEST(editor->toPlainText(), "text");
         QTEST(highlights(editor), "remaining");
         // The cursor stays behind the replacement until Find next moves on.
-        QCOMPARE(selected(editor), QString::number(11 + replacement.size()));
+        QCOMPARE(selected(editor), QString::number((cursor ? 11 : 0) + replacement.size()));
         click(window.get(), 'n');
         QTEST(selected(editor), "afterNext");
     }
