@@ -1,9 +1,6 @@
 // The window under load: a flood of engine messages, and Find and Replace in a large document.
-#include "codeeditor.h"
-#include "mainwindow.h"
-#include "quorw.h"
 #include "stallmeter.h"
-#include "testengine.h"
+#include "windowfixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,12 +16,10 @@
 
 namespace {
 
-std::unique_ptr<MainWindow> makeWindow(QTemporaryDir& settings)
+// The tests' window fixture: private settings, the test engine reset.
+std::unique_ptr<MainWindow> makeWindow(const fixture::Environment&)
 {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    registerEngineMetaTypes();
-    testengine::reset();
-    auto window = std::make_unique<MainWindow>(QStringList{QStringLiteral("quorstudio")});
+    auto window = fixture::makeWindow();
     window->show();
     QCoreApplication::processEvents();
     return window;
@@ -34,7 +29,7 @@ std::unique_ptr<MainWindow> makeWindow(QTemporaryDir& settings)
 // A StallMeter runs meanwhile; its worst lateness is the longest stall of the GUI thread.
 void BM_EngineFlood(benchmark::State& state)
 {
-    QTemporaryDir settings;
+    const fixture::Environment settings;
     const int count = 100000;
     double worstStallMs = 0;
     for (auto _ : state) {
@@ -79,7 +74,7 @@ QString findDocument()
 
 void BM_FindAndReplace(benchmark::State& state)
 {
-    QTemporaryDir settings;
+    const fixture::Environment settings;
     const QString text = findDocument();
     const bool replaceAll = state.range(0) != 0;
     for (auto _ : state) {

@@ -18,8 +18,7 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 CORPUS = os.path.join(ROOT, "fuzz", "corpus")
 
-seeds = {name: set() for name in
-         ("dispatch", "error", "termtable", "inference", "question", "simple", "parser")}
+seeds = {"dispatch": set(), "parser": set()}
 
 
 def u32(v):
@@ -35,12 +34,8 @@ def framed(kind, payload=b""):
 
 
 def add_message(message):
-    """A message goes to the dispatcher's corpus and to its own decoder's."""
+    """Every message goes to the dispatcher's corpus (fuzz_window shares it)."""
     seeds["dispatch"].add(message)
-    kind = message[1:2] if len(message) >= 2 and message[:1] == b"<" else b""
-    target = {b"e": "error", b"w": "termtable", b"c": "termtable", b"s": "termtable",
-              b"n": "inference", b"q": "question"}.get(kind, "simple")
-    seeds[target].add(message)
 
 
 def hex_file(path):
@@ -56,7 +51,7 @@ for name in sorted(os.listdir(data_dir)):
     if name.endswith(".hex"):
         add_message(hex_file(os.path.join(data_dir, name)))
 
-# Framing and the simple kinds (tests/dispatch/tst_messages.cpp).
+# Framing and the simple kinds (tests/output/tst_output.cpp).
 for message in (b"", b"<", b"hello\0", b"hello", "bird → animal".encode(), b"<x\0text\0",
                 b"<d\0text\0", b"<\x80\0text\0", b"<x", b"<i\0why?\0",
                 framed(b"t", u32(15) + u32(30)), framed(b"t", u32(0xffffffff) + u32(0x80000000)),
@@ -66,7 +61,7 @@ for message in (b"", b"<", b"hello\0", b"hello", "bird → animal".encode(), b"<
     add_message(message)
 
 
-# Error messages (tests/output/tst_errormessage.cpp).
+# Error messages (tests/output/tst_output.cpp).
 def error(line, column, kind, text=b"\0"):
     return framed(b"e", u32(line) + u32(column) + bytes([kind]) + text)
 
@@ -77,7 +72,7 @@ for message in (error(4, 2, 1, b" \t unknown term \n\0"), error(1, 7, 0, "⇒ x"
     add_message(message)
 
 
-# Term tables (tests/output/tst_termtable.cpp).
+# Term tables (tests/output/tst_output.cpp).
 def table(kind, records, tail=b""):
     body = b"".join(u64(i) + name + b"\0" for i, name in records)
     return b"<" + kind + b"\0\0\0\0\0" + body + tail
@@ -94,8 +89,8 @@ for kind in (b"w", b"c", b"s"):
 add_message(b"<w")
 
 
-# Inference graphs and derivation trees (tests/output/tst_inferencegraph.cpp,
-# tst_questiontree.cpp): the edge cases the tests build in code.
+# Inference graphs and derivation trees (tests/output/tst_output.cpp):
+# the edge cases the tests build in code.
 def inference(records, texts, operations, width=8):
     body = b"".join(u32(len(items)) + b"".join(u64(i) for i in items) + u32(op)
                     for items, op in records)

@@ -1,13 +1,11 @@
 #ifndef TESTMESSAGES_H
 #define TESTMESSAGES_H
 
-// Helpers of the engine-output tests: messages built in code or read from the commented hex
-// files under tests/data, and exact-size heap copies so that a read past the end is caught by
-// the address sanitizer.
+// Helpers of the engine-output tests and benchmarks: messages built in code or read from the
+// commented hex files under tests/data, and exact-size heap copies so that a read past the end
+// is caught by the address sanitizer.
 
-#include <QByteArray>
 #include <QFile>
-#include <QString>
 #include <QXmlStreamReader>
 #include <QtEndian>
 
@@ -24,12 +22,8 @@ inline QByteArray testDataFile(const QString& name)
 inline QByteArray hexMessage(const QString& name)
 {
     QByteArray hex;
-    for (QByteArray line : testDataFile(name).split('\n')) {
-        const int comment = line.indexOf('#');
-        if (comment >= 0)
-            line.truncate(comment);
-        hex += line;
-    }
+    for (const QByteArray& line : testDataFile(name).split('\n'))
+        hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
     return QByteArray::fromHex(hex);
 }
 
@@ -42,34 +36,19 @@ inline bool wellFormed(const QString& xml)
     return !reader.hasError();
 }
 
-class MessageBuilder {
-public:
+struct MessageBuilder {
     explicit MessageBuilder(char kind) : bytes(QByteArray("<") + kind + '\0') {}
-    MessageBuilder& u8(quint8 value)
+    template <typename T> MessageBuilder& le(T value)
     {
-        bytes.append(char(value));
+        char bytesLe[sizeof(T)];
+        qToLittleEndian(value, bytesLe);
+        bytes.append(bytesLe, sizeof(T));
         return *this;
     }
-    MessageBuilder& u32(quint32 value)
-    {
-        char le[4];
-        qToLittleEndian(value, le);
-        bytes.append(le, 4);
-        return *this;
-    }
-    MessageBuilder& u64(quint64 value)
-    {
-        char le[8];
-        qToLittleEndian(value, le);
-        bytes.append(le, 8);
-        return *this;
-    }
-    MessageBuilder& text(const QByteArray& value)
-    {
-        bytes += value;
-        bytes += '\0';
-        return *this;
-    }
+    MessageBuilder& u8(quint8 value) { return le(value); }
+    MessageBuilder& u32(quint32 value) { return le(value); }
+    MessageBuilder& u64(quint64 value) { return le(value); }
+    MessageBuilder& text(const QByteArray& value) { return raw(value + '\0'); }
     MessageBuilder& raw(const QByteArray& value)
     {
         bytes += value;

@@ -1,283 +1,451 @@
-// Documents: creating, opening and saving, the file-name rules, modified markers and files
-// that cannot be written.
+// Documents through the user's actions: new, open, close, the modified markers, the question
+// about unsaved changes, the recent-file list and the settings kept between runs.
 
-#include "documentstest.h"
+#include "windowfixture.h"
+
+#include <QtTest>
 
 #include "filenames.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QCloseEvent>
+#include <QFileSystemModel>
+#include <QListView>
+#include <QMenu>
 
 #include <sys/stat.h>
 
-using namespace windowtest;
-using namespace documentstest;
+using namespace fixture;
+
+namespace {
+
+const QString Question =
+    QStringLiteral("The document '%1' has been modified.\nDo you want to save your changes?");
+
+QList<QAction*> recentActions(MainWindow* window)
+{
+    return action(window, "actionRecent_Files")->menu()->actions();
+}
+
+// The visible recent entries as "text|path".
+QStringList shownRecent(MainWindow* window)
+{
+    QStringList shown;
+    for (QAction* entry : recentActions(window)) {
+        if (entry->isVisible())
+            shown << entry->text() + '|' + entry->data().toString();
+    }
+    return shown;
+}
+
+} // namespace
 
 class TestDocuments : public QObject {
     Q_OBJECT
+    Environment environment;
 
 private slots:
-    void initTestCase() { setUpEnvironment(settingsDir); }
     void init() { clearSettings(); }
 
-    void saveAsNameRules_data();
-    void saveAsNameRules();
-    void saveReplacesWholeFile();
-    void modifiedMarkersAndSaveState();
-    void untitledNumberingAcrossCloses();
-    void openDialogOpensEveryChosenFile();
-    void openingAnOpenFileReusesItsTab();
-    void undoAfterOpenRemovesLoadedText();
-    void failedWriteWarnsAndKeepsModified_data();
-    void failedWriteWarnsAndKeepsModified();
-    void commandLineBareNameOpensByAbsolutePath();
+    void markersAndNumbering()
+    {
+        QTemporaryDir dir;
+        DialogScript script;
+        auto window = makeWindow();
+        QAction* save = action(window.get(), "actionSave");
+        CodeEditor* editor = newDocument(window.get());
+        typeText(editor, QStringLiteral("a"));
+        QCOMPARE(tabTexts(window.get()), QStringList{"new 1*"});
+        QVERIFY(save->isEnabled());
+        editor->undo();
+        QCOMPARE(tabTexts(window.get()), QStringList{"new 1"});
+        QVERIFY(!save->isEnabled());
+        typeText(editor, QStringLiteral("b"));
+        script.saveNames.push_back(dir.filePath("b"));
+        save->trigger();
+        QCOMPARE(script.saveCaptions, QStringList{"Save as..."});
+        QCOMPARE(script.saveFilters, QStringList{documentFileFilter()});
+        QCOMPARE(tabTexts(window.get()), QStringList{"b.quor"});
+        QVERIFY(!save->isEnabled());
+        // Copy follows the selection of the current document, a new one has none.
+        editor->selectAll();
+        QVERIFY(action(window.get(), "actionCopy")->isEnabled());
+        newDocument(window.get(), "c");
+        QVERIFY(!action(window.get(), "actionCopy")->isEnabled());
+        // Each tab keeps the marker of its own document; untitled numbers are never reused.
+        newDocument(window.get());
+        typeText(editor, QStringLiteral("d"));
+        QCOMPARE(tabState(window.get()), QStringLiteral("b.quor* new 2* [new 3]"));
+        window->editorAt(1)->document()->setModified(false);
+        tabs(window.get())->setCurrentIndex(1);
+        trigger(window.get(), "actionClose");
+        newDocument(window.get());
+        QCOMPARE(tabTexts(window.get()), (QStringList{"b.quor*", "new 3", "new 4"}));
+        editor->document()->setModified(false);
+        trigger(window.get(), "actionClose_All");
+        QCOMPARE(tabs(window.get())->count(), 0);
+        newDocument(window.get());
+        QCOMPARE(tabTexts(window.get()), QStringList{"new 5"});
+    }
 
-private:
-    QTemporaryDir settingsDir;
+    void opening()
+    {
+        QTemporaryDir dir;
+        const QString a = dir.filePath("a.quor"), b = dir.filePath("b.txt");
+        QVERIFY(writeBytes(a, "old") && writeBytes(b, "second\nline"));
+        DialogScript script;
+        auto window = makeWindow();
+        script.openNames.push_back({a, b});
+        trigger(window.get(), "actionOpen");
+        QCOMPARE(script.openFilters, QStringList{documentFileFilter()});
+        QCOMPARE(tabState(window.get()), QStringLiteral("a.quor [b.txt]"));
+        QCOMPARE(window->currentEditor()->toPlainText(), QStringLiteral("second\nline"));
+        QCOMPARE(window->currentEditor()->textCursor().position(), 0);
+        QVERIFY(!window->currentEditor()->document()->isModified());
+        QCOMPARE(recentFiles(), (QStringList{b, a}));
+        // A cancelled dialog opens nothing and leaves the current tab.
+        script.openNames.push_back({});
+        tabs(window.get())->setCurrentIndex(0);
+        trigger(window.get(), "actionOpen");
+        QCOMPARE(tabState(window.get()), QStringLiteral("[a.quor] b.txt"));
+        // An open file's tab comes forward and the file is not read again; the same file under
+        // a differently spelled path is another document.
+        QVERIFY(writeBytes(a, "changed on disk"));
+        tabs(window.get())->setCurrentIndex(1);
+        script.openNames.push_back({a});
+        script.openNames.push_back({dir.path() + "/./a.quor"});
+        trigger(window.get(), "actionOpen");
+        QCOMPARE(tabs(window.get())->currentIndex(), 0);
+        QCOMPARE(window->currentEditor()->toPlainText(), QStringLiteral("old"));
+        QCOMPARE(recentFiles(), (QStringList{b, a}));
+        trigger(window.get(), "actionOpen");
+        QCOMPARE(tabs(window.get())->count(), 3);
+        QCOMPARE(window->currentEditor()->toPlainText(), QStringLiteral("changed on disk"));
+        // Undo after opening removes the loaded text.
+        QVERIFY(action(window.get(), "actionUndo")->isEnabled());
+        trigger(window.get(), "actionUndo");
+        QCOMPARE(window->currentEditor()->toPlainText(), QString());
+        QCOMPARE(tabTexts(window.get()).last(), QStringLiteral("a.quor*"));
+        window->currentEditor()->document()->setModified(false);
+    }
+
+    void commandLineBareNameOpensByAbsolutePath()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(dir.filePath("bare.quor"), "x"));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        DialogScript script;
+        auto window = makeWindow({QStringLiteral("bare.quor")});
+        QVERIFY(QDir::setCurrent(previous));
+        const QString absolute = QFileInfo(dir.filePath("bare.quor")).absoluteFilePath();
+        QCOMPARE(window->currentEditor()->fileName, absolute);
+        QCOMPARE(recentFiles(), QStringList{absolute});
+        typeText(window->currentEditor(), QStringLiteral("y"));
+        trigger(window.get(), "actionSave"); // titled: no question, from another folder
+        QVERIFY(script.saveCaptions.isEmpty());
+        QCOMPARE(readBytes(absolute), QByteArray("xy"));
+    }
+
+    // A pipe once hung Open for good: reading it would block the window.
+    void unusualPaths_data()
+    {
+        QTest::addColumn<QString>("path"); // "@" stands for a temporary folder
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("folder") << "@/folder.quor" << false;
+        QTest::newRow("read error") << "/proc/self/mem" << false;
+        QTest::newRow("pipe") << "@/pipe.quor" << false;
+        QTest::newRow("missing: an empty tab named by the path") << "@/gone.quor" << true;
+    }
+    void unusualPaths()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, opens);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.quor")));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe.quor")).constData(), 0600), 0);
+        path.replace('@', dir.path());
+        DialogScript script;
+        auto window = makeWindow();
+        newDocument(window.get());
+        script.openNames.push_back({path});
+        trigger(window.get(), "actionOpen");
+        QCOMPARE(script.warnings.size(), opens ? 0 : 1);
+        if (!opens) {
+            QVERIFY(script.warnings.first().text.contains(QDir::toNativeSeparators(path)));
+            QCOMPARE(tabState(window.get()), QStringLiteral("[new 1]"));
+            QVERIFY(recentFiles().isEmpty());
+            QCOMPARE(window->loadFile(path), -1);
+            return;
+        }
+        QCOMPARE(tabState(window.get()), QStringLiteral("new 1 [gone.quor]"));
+        QCOMPARE(window->currentEditor()->fileName + window->currentEditor()->toPlainText(), path);
+        QCOMPARE(recentFiles(), QStringList{path});
+        typeText(window->currentEditor(), QStringLiteral("new"));
+        trigger(window.get(), "actionSave"); // creates the file without asking for a name
+        QCOMPARE(readBytes(path), QByteArray("new"));
+        QVERIFY(script.saveCaptions.isEmpty());
+    }
+
+    void tabCloseButton_data()
+    {
+        QTest::addColumn<bool>("titled");
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<int>("answer");       // QMessageBox::NoButton: no question expected
+        QTest::addColumn<QString>("saveName"); // answer to the Save As dialog, if asked
+        QTest::addColumn<bool>("writable");    // whether the document's folder still exists
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<QByteArray>("onDisk"); // the titled file's bytes afterwards
+        const int none = QMessageBox::NoButton, save = QMessageBox::Save;
+        QTest::newRow("unmodified")
+            << true << false << none << "" << true << true << QByteArray("a");
+        QTest::newRow("discard") << true << true << int(QMessageBox::Discard) << "" << true << true
+                                 << QByteArray("a");
+        QTest::newRow("cancel") << true << true << int(QMessageBox::Cancel) << "" << true << false
+                                << QByteArray("a");
+        QTest::newRow("save") << true << true << save << "" << true << true << QByteArray("a+");
+        QTest::newRow("save fails")
+            << true << true << save << "" << false << false << QByteArray("<unreadable>");
+        QTest::newRow("untitled, name cancelled")
+            << false << true << save << "" << true << false << QByteArray();
+        QTest::newRow("untitled, saved")
+            << false << true << save << "named" << true << true << QByteArray();
+    }
+    void tabCloseButton()
+    {
+        QFETCH(bool, titled);
+        QFETCH(int, answer);
+        QFETCH(QString, saveName);
+        QFETCH(bool, writable);
+        QFETCH(bool, closed);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+        const QString path = dir.filePath("sub/doc.quor");
+        QVERIFY(writeBytes(path, "a"));
+        DialogScript script;
+        auto window = makeWindow();
+        newDocument(window.get()); // a neighbour that must stay
+        if (titled)
+            tabs(window.get())->setCurrentIndex(window->loadFile(path));
+        else
+            newDocument(window.get());
+        CodeEditor* editor = window->editorAt(1);
+        const QString name = titled ? QStringLiteral("doc.quor") : QStringLiteral("new 2");
+        QFETCH(bool, modified);
+        if (modified)
+            typeText(editor, QStringLiteral("+"));
+        if (!writable)
+            QVERIFY(QDir(dir.filePath("sub")).removeRecursively());
+        if (answer != QMessageBox::NoButton)
+            script.answers.push_back(QMessageBox::StandardButton(answer));
+        if (!saveName.isEmpty())
+            script.saveNames.push_back(dir.filePath(saveName));
+        clickTabClose(window.get(), 1);
+        // A failed write adds its own warning naming the file.
+        QCOMPARE(script.warnings.size(), answer == QMessageBox::NoButton ? 0 : writable ? 1 : 2);
+        if (answer != QMessageBox::NoButton) {
+            QCOMPARE(script.warnings.first().title, QStringLiteral("Application"));
+            QCOMPARE(script.warnings.first().text, Question.arg(name));
+            QCOMPARE(script.warnings.first().buttons,
+                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        }
+        QCOMPARE(tabTexts(window.get()).join(' '), closed ? "new 1" : "new 1 " + name + '*');
+        if (!closed)
+            editor->document()->setModified(false);
+        if (titled)
+            QTEST(readBytes(path), "onDisk");
+        if (!saveName.isEmpty())
+            QCOMPARE(readBytes(dir.filePath(saveName + ".quor")), QByteArray("+"));
+    }
+
+    // Close saves a modified document without asking; an untitled one stays open when its name
+    // is not given.
+    void closeAction()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(dir.filePath("doc.quor"), "a"));
+        DialogScript script;
+        auto window = makeWindow({dir.filePath("doc.quor")});
+        typeText(window->currentEditor(), QStringLiteral("b"));
+        trigger(window.get(), "actionClose");
+        QCOMPARE(readBytes(dir.filePath("doc.quor")), QByteArray("ab"));
+        QCOMPARE(tabTexts(window.get()), QStringList{"doc.quor"});
+        trigger(window.get(), "actionClose");
+        QCOMPARE(tabs(window.get())->count(), 0);
+        newDocument(window.get(), "c");
+        trigger(window.get(), "actionClose");
+        QCOMPARE(script.saveCaptions.size(), 1);
+        QCOMPARE(tabTexts(window.get()), QStringList{"new 1*"});
+        QVERIFY(script.warnings.isEmpty());
+        window->currentEditor()->document()->setModified(false);
+    }
+
+    void closeAllStopsAtUnsavedDocument_data()
+    {
+        QTest::addColumn<QString>("saveName"); // empty: the Save As dialog is cancelled
+        QTest::addColumn<int>("warnings");
+        QTest::addColumn<QStringList>("remaining");
+        QTest::newRow("name cancelled") << "" << 0 << QStringList{"new 2*", "c.quor"};
+        QTest::newRow("write fails") << "missing/x" << 1 << QStringList{"x.quor*", "c.quor"};
+        QTest::newRow("saved") << "x" << 0 << QStringList{};
+    }
+    void closeAllStopsAtUnsavedDocument()
+    {
+        QFETCH(QString, saveName);
+        QFETCH(QStringList, remaining);
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(dir.filePath("c.quor"), "c"));
+        DialogScript script;
+        auto window = makeWindow();
+        newDocument(window.get());
+        newDocument(window.get(), "unsaved");
+        window->loadFile(dir.filePath("c.quor"));
+        tabs(window.get())->setCurrentIndex(0);
+        if (!saveName.isEmpty())
+            script.saveNames.push_back(dir.filePath(saveName));
+        trigger(window.get(), "actionClose_All");
+        QCOMPARE(script.saveCaptions.size(), 1); // not asked again for the same document
+        QTEST(int(script.warnings.size()), "warnings");
+        QCOMPARE(tabTexts(window.get()), remaining);
+        if (remaining.isEmpty())
+            QCOMPARE(readBytes(dir.filePath(saveName + ".quor")), QByteArray("unsaved"));
+        else
+            window->editorAt(0)->document()->setModified(false);
+    }
+
+    void closingWindowAsksAboutEachModifiedDocument_data()
+    {
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        const int save = QMessageBox::Save, discard = QMessageBox::Discard;
+        const int cancel = QMessageBox::Cancel;
+        QTest::newRow("discard then save")
+            << QList<int>{discard, save} << true << QByteArray("1") << QByteArray("2+");
+        QTest::newRow("save both")
+            << QList<int>{save, save} << true << QByteArray("1+") << QByteArray("2+");
+        QTest::newRow("cancel first")
+            << QList<int>{cancel} << false << QByteArray("1") << QByteArray("2");
+        QTest::newRow("save then cancel")
+            << QList<int>{save, cancel} << false << QByteArray("1+") << QByteArray("2");
+    }
+    void closingWindowAsksAboutEachModifiedDocument()
+    {
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, accepted);
+        QTemporaryDir dir;
+        const QString one = dir.filePath("one.quor"), two = dir.filePath("two.quor");
+        const QString clean = dir.filePath("clean.quor");
+        QVERIFY(writeBytes(one, "1") && writeBytes(two, "2") && writeBytes(clean, "c"));
+        DialogScript script;
+        auto window = makeWindow({one, clean, two});
+        typeText(window->editorAt(0), QStringLiteral("+"));
+        typeText(window->editorAt(2), QStringLiteral("+"));
+        action(window.get(), "actionTime")->trigger();
+        for (int answer : answers)
+            script.answers.push_back(QMessageBox::StandardButton(answer));
+        QCloseEvent event;
+        QApplication::sendEvent(window.get(), &event);
+        QCOMPARE(event.isAccepted(), accepted);
+        QCOMPARE(script.warnings.size(), answers.size());
+        QCOMPARE(script.warnings.first().text, Question.arg("one.quor"));
+        if (answers.size() > 1)
+            QCOMPARE(script.warnings.at(1).text, Question.arg("two.quor"));
+        QTEST(readBytes(one), "first");
+        QTEST(readBytes(two), "second");
+        QCOMPARE(readBytes(clean), QByteArray("c"));
+        QCOMPARE(tabs(window.get())->count(), 3);
+        // Settings reach the store only when the window may close.
+        for (const char* key : {"currentPath", "time", "internalQuestions", "debug"})
+            QCOMPARE(settings()->contains(QLatin1String(key)), accepted);
+        QCOMPARE(settings()->value("time", true).toBool(), !accepted);
+        for (int i = 0; i < 3; ++i)
+            window->editorAt(i)->document()->setModified(false);
+    }
+
+    void recentList_data()
+    {
+        // Names are opened in order; "-" closes every tab first.
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<QStringList>("expected"); // newest first
+        QStringList eleven, newestTen;
+        for (int i = 1; i <= 11; ++i) {
+            eleven << QStringLiteral("f%1.quor").arg(i);
+            newestTen.prepend(QStringLiteral("f%1.quor").arg(i));
+        }
+        newestTen.removeLast();
+        QTest::newRow("eleven files") << eleven << newestTen;
+        QTest::newRow("reopened file moves up")
+            << QStringList{"a.quor", "b.quor", "-", "a.quor"} << QStringList{"a.quor", "b.quor"};
+        QTest::newRow("open tab leaves list alone")
+            << QStringList{"a.quor", "b.quor", "a.quor"} << QStringList{"b.quor", "a.quor"};
+        QTest::newRow("letter case and doubled separator differ")
+            << QStringList{"a.quor", "A.quor", "sub//a.quor", "sub/a.quor"}
+            << QStringList{"sub/a.quor", "sub//a.quor", "A.quor", "a.quor"};
+        QTest::newRow("none") << QStringList{} << QStringList{};
+    }
+    void recentList()
+    {
+        QFETCH(QStringList, opened);
+        QFETCH(QStringList, expected);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+        auto window = makeWindow();
+        auto second = std::make_unique<MainWindow>(QStringList{QStringLiteral("quorstudio")});
+        for (const QString& name : opened) {
+            if (name == QLatin1String("-")) {
+                trigger(window.get(), "actionClose_All");
+                continue;
+            }
+            QVERIFY(writeBytes(dir.filePath(name), name.toUtf8()));
+            QVERIFY(window->loadFile(dir.path() + '/' + name) >= 0);
+        }
+        QStringList paths, shown;
+        for (int i = 0; i < expected.size(); ++i) {
+            paths << dir.path() + '/' + expected.at(i);
+            shown << QStringLiteral("&%1 %2|%3")
+                         .arg(i + 1)
+                         .arg(QFileInfo(expected.at(i)).fileName(), paths.last());
+        }
+        QCOMPARE(recentFiles(), paths);
+        QCOMPARE(recentActions(window.get()).size(), int(MainWindow::MaxRecentFiles));
+        QCOMPARE(shownRecent(window.get()), shown);
+        QCOMPARE(shownRecent(second.get()), shown); // every window shows the same list
+        for (int i = expected.size(); i < MainWindow::MaxRecentFiles; ++i)
+            QVERIFY(!recentActions(window.get()).at(i)->isVisible());
+    }
+
+    void recentEntryOpensItsFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("existing") << "b.quor" << true << "b";
+        QTest::newRow("deleted since") << "gone.quor" << true << "";
+        QTest::newRow("now a folder") << "folder.quor" << false << "";
+    }
+    void recentEntryOpensItsFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, opens);
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(dir.filePath("a.quor"), "a") && writeBytes(dir.filePath("b.quor"), "b"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.quor")));
+        const QString a = dir.filePath("a.quor"), path = dir.filePath(name);
+        settings()->setValue("recentFileList", QStringList{a, path});
+        DialogScript script;
+        auto window = makeWindow();
+        newDocument(window.get());
+        recentActions(window.get()).at(1)->trigger();
+        QCOMPARE(script.warnings.size(), opens ? 0 : 1);
+        QCOMPARE(tabs(window.get())->currentIndex(), opens ? 1 : 0);
+        QCOMPARE(recentFiles(), opens ? (QStringList{path, a}) : (QStringList{a, path}));
+        if (opens) {
+            QCOMPARE(window->currentEditor()->fileName, path);
+            QTEST(window->currentEditor()->toPlainText(), "text");
+        }
+    }
 };
-
-void TestDocuments::saveAsNameRules_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("written");
-    QTest::addColumn<bool>("viaSave"); // Save on an untitled document, or Save As
-    QTest::newRow("no suffix") << "notes"
-                               << "notes.quor" << true;
-    QTest::newRow(".TXT kept") << "notes.TXT"
-                               << "notes.TXT" << false;
-    QTest::newRow(".Qrs kept") << "notes.Qrs"
-                               << "notes.Qrs" << true;
-    QTest::newRow(".quor kept") << "notes.quor"
-                                << "notes.quor" << false;
-    QTest::newRow(".md gets .quor") << "notes.md"
-                                    << "notes.md.quor" << false;
-    QTest::newRow("dotted folder") << "v1.2/notes"
-                                   << "v1.2/notes.quor" << true;
-}
-
-void TestDocuments::saveAsNameRules()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, written);
-    QFETCH(bool, viaSave);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("v1.2")));
-    DialogScript script;
-    auto window = makeWindow();
-    action(window.get(), "actionNew")->trigger();
-    typeText(window->currentEditor(), QStringLiteral("⋙ words\n"));
-    script.saveNames.push_back(dir.filePath(typed));
-
-    action(window.get(), viaSave ? "actionSave" : "actionSave_As")->trigger();
-
-    QCOMPARE(script.saveCaptions, QStringList{QStringLiteral("Save as...")});
-    QCOMPARE(script.saveFilters.first(),
-             QStringLiteral("Vel Files (*.quor *.qrs *.txt);;Text Files (*.txt);;All Files (*.*)"));
-    const QString path = dir.filePath(written);
-    QCOMPARE(readBytes(path), QByteArray("⋙ words\n"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), written.contains('/') ? 0 : 1);
-    QCOMPARE(window->currentEditor()->fileName, path);
-    QCOMPARE(tabTexts(window.get()), QStringList{QFileInfo(path).fileName()});
-    QVERIFY(!window->currentEditor()->document()->isModified());
-    QCOMPARE(recentFiles(), QStringList{path});
-    QVERIFY(script.warnings.isEmpty());
-}
-
-void TestDocuments::saveReplacesWholeFile()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("long.quor");
-    QVERIFY(writeBytes(path, QByteArray(5000, 'x')));
-    struct stat before {};
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
-    DialogScript script;
-    auto window = makeWindow({path});
-    CodeEditor* editor = window->currentEditor();
-    editor->selectAll();
-    editor->insertPlainText(QStringLiteral("short"));
-    action(window.get(), "actionSave")->trigger();
-    QCOMPARE(readBytes(path), QByteArray("short"));
-    // The new text went to a new file that took the old one's place, not into the old file.
-    struct stat after {};
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
-    QVERIFY(after.st_ino != before.st_ino);
-    QVERIFY(script.saveCaptions.isEmpty());
-    QCOMPARE(tabTexts(window.get()), QStringList{"long.quor"});
-    // No temporary file is left beside the document.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"long.quor"});
-}
-
-void TestDocuments::modifiedMarkersAndSaveState()
-{
-    QTemporaryDir dir;
-    DialogScript script;
-    auto window = makeWindow();
-    QAction* save = action(window.get(), "actionSave");
-    action(window.get(), "actionNew")->trigger();
-    CodeEditor* editor = window->currentEditor();
-    QCOMPARE(tabTexts(window.get()), QStringList{"new 1"});
-    QVERIFY(!save->isEnabled());
-
-    typeText(editor, QStringLiteral("a"));
-    QCOMPARE(tabTexts(window.get()), QStringList{"new 1*"});
-    QVERIFY(save->isEnabled());
-
-    editor->undo();
-    QCOMPARE(tabTexts(window.get()), QStringList{"new 1"});
-    QVERIFY(!save->isEnabled());
-
-    typeText(editor, QStringLiteral("b"));
-    script.saveNames.push_back(dir.filePath("b"));
-    save->trigger();
-    QCOMPARE(tabTexts(window.get()), QStringList{"b.quor"});
-    QVERIFY(!save->isEnabled());
-
-    // Each tab keeps the marker of its own document.
-    action(window.get(), "actionNew")->trigger();
-    typeText(window->currentEditor(), QStringLiteral("c"));
-    QCOMPARE(tabTexts(window.get()), (QStringList{"b.quor", "new 2*"}));
-    typeText(editor, QStringLiteral("d"));
-    QCOMPARE(tabTexts(window.get()), (QStringList{"b.quor*", "new 2*"}));
-}
-
-void TestDocuments::untitledNumberingAcrossCloses()
-{
-    auto window = makeWindow();
-    QAction* newAction = action(window.get(), "actionNew");
-    newAction->trigger();
-    newAction->trigger();
-    QCOMPARE(tabs(window.get())->currentIndex(), 1);
-    QCOMPARE(window->currentEditor()->fileName, QStringLiteral("new 2"));
-    tabs(window.get())->setCurrentIndex(0);
-    action(window.get(), "actionClose")->trigger();
-    newAction->trigger();
-    QCOMPARE(tabTexts(window.get()), (QStringList{"new 2", "new 3"}));
-    action(window.get(), "actionClose_All")->trigger();
-    QCOMPARE(tabs(window.get())->count(), 0);
-    newAction->trigger();
-    QCOMPARE(tabTexts(window.get()), QStringList{"new 4"});
-}
-
-void TestDocuments::openDialogOpensEveryChosenFile()
-{
-    QTemporaryDir dir;
-    QVERIFY(writeBytes(dir.filePath("a.quor"), "first"));
-    QVERIFY(writeBytes(dir.filePath("b.txt"), "second\nline"));
-    DialogScript script;
-    auto window = makeWindow();
-    script.openNames.push_back({dir.filePath("a.quor"), dir.filePath("b.txt")});
-    action(window.get(), "actionOpen")->trigger();
-    QCOMPARE(script.openFilters, QStringList{documentFileFilter()});
-    QCOMPARE(tabTexts(window.get()), (QStringList{"a.quor", "b.txt"}));
-    QCOMPARE(tabs(window.get())->currentIndex(), 1);
-    QCOMPARE(window->currentEditor()->toPlainText(), QStringLiteral("second\nline"));
-    QCOMPARE(window->currentEditor()->textCursor().position(), 0);
-    QVERIFY(!window->currentEditor()->document()->isModified());
-    QCOMPARE(recentFiles(), (QStringList{dir.filePath("b.txt"), dir.filePath("a.quor")}));
-
-    // A cancelled dialog opens nothing and leaves the current tab.
-    script.openNames.push_back({});
-    tabs(window.get())->setCurrentIndex(0);
-    action(window.get(), "actionOpen")->trigger();
-    QCOMPARE(tabs(window.get())->count(), 2);
-    QCOMPARE(tabs(window.get())->currentIndex(), 0);
-}
-
-void TestDocuments::openingAnOpenFileReusesItsTab()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.quor");
-    const QString other = dir.filePath("b.quor");
-    QVERIFY(writeBytes(path, "old"));
-    QVERIFY(writeBytes(other, "b"));
-    DialogScript script;
-    auto window = makeWindow({path, other});
-    QVERIFY(writeBytes(path, "changed on disk"));
-    script.openNames.push_back({path});
-    action(window.get(), "actionOpen")->trigger();
-    QCOMPARE(tabs(window.get())->count(), 2);
-    QCOMPARE(tabs(window.get())->currentIndex(), 0);
-    QCOMPARE(window->currentEditor()->toPlainText(), QStringLiteral("old"));
-    QCOMPARE(recentFiles(), (QStringList{other, path}));
-
-    // The same file under a differently spelled path is another document.
-    const QString spelled = dir.path() + QStringLiteral("/./a.quor");
-    script.openNames.push_back({spelled});
-    action(window.get(), "actionOpen")->trigger();
-    QCOMPARE(tabs(window.get())->count(), 3);
-    QCOMPARE(window->currentEditor()->toPlainText(), QStringLiteral("changed on disk"));
-}
-
-void TestDocuments::undoAfterOpenRemovesLoadedText()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.quor");
-    QVERIFY(writeBytes(path, "text"));
-    auto window = makeWindow({path});
-    QVERIFY(action(window.get(), "actionUndo")->isEnabled());
-    action(window.get(), "actionUndo")->trigger();
-    QCOMPARE(window->currentEditor()->toPlainText(), QString());
-    QCOMPARE(tabTexts(window.get()), QStringList{"a.quor*"});
-}
-
-void TestDocuments::failedWriteWarnsAndKeepsModified_data()
-{
-    QTest::addColumn<QString>("target"); // relative to a temporary folder
-    QTest::addColumn<QString>("written");
-    QTest::newRow("missing folder") << "missing/doc.quor"
-                                    << "missing/doc.quor";
-    QTest::newRow("name of a folder") << "folder.quor"
-                                      << "folder.quor";
-}
-
-void TestDocuments::failedWriteWarnsAndKeepsModified()
-{
-    QFETCH(QString, target);
-    QFETCH(QString, written);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.quor")));
-    DialogScript script;
-    auto window = makeWindow();
-    action(window.get(), "actionNew")->trigger();
-    typeText(window->currentEditor(), QStringLiteral("keep me"));
-    script.saveNames.push_back(dir.filePath(target));
-
-    action(window.get(), "actionSave_As")->trigger();
-
-    const QString path = dir.filePath(written);
-    QCOMPARE(script.warnings.size(), 1);
-    QCOMPARE(script.warnings.first().title, QStringLiteral("Application"));
-    QVERIFY2(script.warnings.first().text.contains(QDir::toNativeSeparators(path)),
-             qPrintable(script.warnings.first().text));
-    QVERIFY(window->currentEditor()->document()->isModified());
-    QVERIFY(action(window.get(), "actionSave")->isEnabled());
-    QCOMPARE(window->currentEditor()->toPlainText(), QStringLiteral("keep me"));
-    // The failed name is taken and listed all the same.
-    QCOMPARE(tabTexts(window.get()), QStringList{QFileInfo(path).fileName() + "*"});
-    QCOMPARE(recentFiles(), QStringList{path});
-    QVERIFY(!QFileInfo(path).isFile());
-}
-
-void TestDocuments::commandLineBareNameOpensByAbsolutePath()
-{
-    QTemporaryDir dir;
-    QVERIFY(writeBytes(dir.filePath("bare.quor"), "x"));
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    DialogScript script;
-    auto window = makeWindow({QStringLiteral("bare.quor")});
-    QVERIFY(QDir::setCurrent(previous));
-
-    const QString absolute = QFileInfo(dir.filePath("bare.quor")).absoluteFilePath();
-    QCOMPARE(tabs(window.get())->count(), 1);
-    QCOMPARE(window->currentEditor()->fileName, absolute);
-    QCOMPARE(recentFiles(), QStringList{absolute});
-    // Titled: Save writes back to the file without asking, from another working folder.
-    typeText(window->currentEditor(), QStringLiteral("y"));
-    action(window.get(), "actionSave")->trigger();
-    QVERIFY(script.saveCaptions.isEmpty());
-    QCOMPARE(readBytes(absolute), QByteArray("xy"));
-}
 
 QTEST_MAIN(TestDocuments)
 #include "tst_documents.moc"

@@ -2,8 +2,12 @@
 #define TESTENGINE_H
 
 // Control interface of the scriptable test engine, a library that exports the same four
-// functions as the real engine. It records every process() call and delivers the messages a test
-// queues; its get() waits like a real engine's unless a misbehaviour is switched on.
+// functions as the real engine (engine/quor.h). It records every process() call and delivers
+// the messages a test queues. How get() behaves is chosen at run time: by setMode() in the test's
+// own process, or, for a program started as a child process, by the environment variable
+// QUOR_TEST_ENGINE (the mode's name below, "slow" optionally followed by ":<ms>"), read when an
+// instance is created. Every mode keeps the C interface's promises about destroyed handles: a
+// get() waiting on a handle returns false once destroy_object() is called for it.
 
 #include <cstddef>
 #include <string>
@@ -18,14 +22,28 @@ struct Input {
 };
 
 enum class Mode {
-    Normal,         // get() waits for a message or for destroy_object()
-    ReturnFalse,    // get() returns false at once, every time
-    OversizeReport, // get() reports a size above the capacity it was offered
+    Normal,         // "normal": get() waits for a queued message or for destroy_object()
+    ReturnFalse,    // "false": get() returns false at once, every time
+    OversizeReport, // "oversize-report": get() reports setOversize() bytes, more than offered
+    Silent,         // "silent": get() never answers; queued messages stay queued
+    Slow,           // "slow": like Normal, each message delivered setDelay() ms after it is due
+    AbortInProcess, // "abort": process() aborts the process (an engine that crashes on input)
+    Flood,          // "flood": a new message on every get(), never waiting (text lines "flood <n>"
+                    // with time, internal-question and unassigned kinds mixed in, n counting the
+                    // messages delivered before it)
+    Oversize,    // "oversize": OversizeReports whole-buffer writes claiming more than the buffer,
+                 // each followed by a valid text message "valid <n>"; then Normal
+    RandomBytes, // "random": RandomMessages messages of random bytes and sizes up to the buffer,
+                 // mostly framed with a kind the program decodes; then Normal
 };
 
-void reset(); // forgets inputs and messages, Normal mode
-void setMode(Mode mode);
+inline constexpr int OversizeReports = 40;
+inline constexpr int RandomMessages = 3000;
+
+void reset();            // forgets inputs, messages and counters; Normal mode, delay 200 ms
+void setMode(Mode mode); // restarts the Oversize and RandomBytes scripts
 void setOversize(std::size_t size);     // size reported in OversizeReport mode
+void setDelay(int ms);                  // Slow mode's delay
 void queue(const std::string& message); // delivered by the next get() of any live instance
 void queue(const char* data, std::size_t size);
 void queueMany(const std::vector<std::string>& messages); // all at once, one wake-up
@@ -34,8 +52,10 @@ std::size_t pendingMessages();
 int liveInstances();
 int createdInstances();
 long long getCalls();
-// get() calls that found their handle already destroyed when they started, and accesses to a
-// destroyed instance's state (should stay zero: the registry keeps them from happening).
+long long messagesDelivered();            // get() calls that returned true
+std::vector<std::string> validMessages(); // Oversize: the valid messages delivered, in order
+// get() calls that found their handle already destroyed when they started (should stay zero:
+// the worker never calls get() on a destroyed handle).
 long long getsOnDestroyedHandle();
 int waitingGets(); // get() calls currently blocked
 

@@ -1,0 +1,308 @@
+// Engine output: the bounds-checked reader, every message kind's decoder (one table of messages
+// and what the program reads from them), the graphs' SVG against golden files, the term tables,
+// the batched Output dock and the graph view.
+
+#include "testmessages.h"
+
+#include "errormessage.h"
+#include "inferencegraph.h"
+#include "memorydump.h"
+#include "messagereader.h"
+#include "messages.h"
+#include "outputappender.h"
+#include "questiontree.h"
+#include "termtable.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QtTest>
+
+namespace {
+
+QString links(const QVector<DerivationLink>& list)
+{
+    QStringList pairs;
+    for (const DerivationLink& link : list)
+        pairs << QStringLiteral("%1>%2").arg(link.parent).arg(link.child);
+    return pairs.join(' ');
+}
+
+// What the program reads from a message, as one line: the kind, then the decoded fields.
+QString read(const QByteArray& message)
+{
+    const HeapMessage heap(message); // exact size: a read past the end fails under ASan
+    const char* data = heap.data.get();
+    const std::size_t size = heap.size;
+    switch (messageKind(data, size)) {
+    case MessageKind::Error: {
+        const auto e = decodeErrorMessage(data, size);
+        return e ? QStringLiteral("e %1:%2 %3 [%4]")
+                       .arg(e->line)
+                       .arg(e->column)
+                       .arg(e->kind)
+                       .arg(e->text)
+                 : QStringLiteral("e none");
+    }
+    case MessageKind::Words:
+    case MessageKind::Compounds:
+    case MessageKind::Statements: {
+        QStringList records;
+        for (const TermRecord& record : decodeTermRecords(data, size))
+            records << termIdText(record.id) + ':' + record.name;
+        return QStringLiteral("%1 %2").arg(message[1]).arg(records.join('|'));
+    }
+    case MessageKind::Memory:
+        return QStringLiteral("m ") + decodeMemoryDump(data, size).toHex();
+    case MessageKind::Question: {
+        const QuestionTree tree = decodeQuestionTree(data, size);
+        return QStringLiteral("q %1 nodes %2 %3")
+            .arg(links(tree.links))
+            .arg(tree.nodes.size())
+            .arg(QString::fromUtf8(tree.nodes.value(0).label));
+    }
+    case MessageKind::Inference: {
+        const InferenceGraph graph = decodeInferenceGraph(data, size);
+        return QStringLiteral("n %1 %2 %3")
+            .arg(graph.inferences.size())
+            .arg(graph.texts.size())
+            .arg(graph.operations.size());
+    }
+    case MessageKind::Version:
+        return QStringLiteral("v ") + decodeLibraryVersion(data, size) + '|' +
+               simpleOutputText(data, size, false, false).value_or("-");
+    default: { // the simple kinds, with Time on and Internal Question off, then the other way
+        const QString kind = messageKind(data, size) == MessageKind::Plain ? "plain" : "other";
+        return kind + ' ' + simpleOutputText(data, size, true, false).value_or("-") + '|' +
+               simpleOutputText(data, size, false, true).value_or("-");
+    }
+    }
+}
+
+void golden_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("root with two children") << "question_two_children";
+    QTest::newRow("columns, colours, numbers, escaping, no tree") << "question_mixed";
+    QTest::newRow("one inference, a missing text, escaping") << "inference_missing_text";
+    QTest::newRow("two inferences, a missing operation") << "inference_two";
+}
+
+QString svg(char kind, const QByteArray& message)
+{
+    const HeapMessage heap(message);
+    return kind == 'q' ? questionTreeSvg(decodeQuestionTree(heap.data.get(), heap.size))
+                       : inferenceGraphSvg(decodeInferenceGraph(heap.data.get(), heap.size));
+}
+
+} // namespace
+
+class TestOutput : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void reader()
+    {
+        const QByteArray bytes = QByteArray::fromHex("ff0102030405060708090a0b0c");
+        MessageReader reader(bytes.constData(), std::size_t(bytes.size()), 1);
+        quint32 u32 = 0;
+        quint64 u64 = 0;
+        quint8 u8 = 0;
+        QVERIFY(reader.readU32(u32) && reader.readU64(u64));
+        QCOMPARE(u32, 0x04030201u); // little-endian and unaligned
+        QCOMPARE(u64, Q_UINT64_C(0x0c0b0a0908070605));
+        QVERIFY(!reader.readU8(u8) && reader.atEnd());
+        // Failed reads do not move; an id field of width w needs 8 bytes and advances by w.
+        MessageReader cut(bytes.constData(), 10, 3);
+        QVERIFY(!cut.readU64(u64) && !cut.skip(8) && !cut.seek(11) && !cut.readId(4, u64));
+        QCOMPARE(cut.position(), std::size_t(3));
+        MessageReader ids(bytes.constData(), std::size_t(bytes.size()), 1);
+        QVERIFY(!ids.readId(0, u64));
+        QVERIFY(ids.readId(4, u64) && u64 == Q_UINT64_C(0x0807060504030201));
+        QCOMPARE(ids.position(), std::size_t(5));
+        QVERIFY(!ids.readId(12, u64) && ids.position() == 5);
+        QVERIFY(ids.readId(8, u64) && ids.position() == 13);
+        QCOMPARE(MessageReader(bytes.constData(), 4, 9).position(), std::size_t(4));
+        // Text fields end at the NUL or the message's end; a C string needs its NUL.
+        const QByteArray text("ab\0cd", 5);
+        MessageReader strings(text.constData(), 5);
+        QByteArray value;
+        QVERIFY(strings.readCString(value) && value == "ab" && strings.position() == 3);
+        QVERIFY(!strings.readCString(value) && strings.position() == 3);
+        QCOMPARE(strings.readTextField(), QByteArray("cd"));
+        QCOMPARE(MessageReader::textField(text.constData(), 5, 10), QByteArray());
+        const QByteArray view = MessageReader::textFieldView(text.constData(), 5, 0);
+        QVERIFY(view == "ab" && view.constData() == text.constData()); // shares the bytes
+        QCOMPARE(MessageReader::textFieldView(text.constData(), 5, 6), QByteArray());
+    }
+
+    void decode_data()
+    {
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<QString>("read");
+        const QList<QByteArray> lines = testDataFile("messages.txt").split('\n');
+        for (int i = 0; i + 2 < lines.size(); ++i) {
+            if (lines[i].startsWith("# ") && lines[i + 2].startsWith("= "))
+                QTest::newRow(lines[i].mid(2).constData())
+                    << QByteArray::fromHex(lines[i + 1]) << QString::fromUtf8(lines[i + 2].mid(2));
+        }
+        QVERIFY(lines.size() > 100);
+    }
+    void decode()
+    {
+        QFETCH(QByteArray, message);
+        QTEST(read(message), "read");
+        if (message.startsWith("<q") || message.startsWith("<n"))
+            QVERIFY(wellFormed(svg(message[1], message)));
+    }
+
+    void errorListItem()
+    {
+        registerErrorListItem();
+        const ErrorListItem item = ::errorListItem({4, 2, 1, "x"}, "/tmp/a.quor");
+        const auto back = QVariant::fromValue(item).value<ErrorListItem>();
+        QCOMPARE(QStringLiteral("%1:%2 %3").arg(back.line).arg(back.column).arg(back.fileName),
+                 QStringLiteral("4:2 /tmp/a.quor"));
+        const auto other = QVariant(QStringLiteral("text")).value<ErrorListItem>();
+        QVERIFY(other.line == -1 && other.column == -1 && other.fileName.isEmpty());
+        // Numbers beyond int stay beyond every document instead of wrapping to negative.
+        const ErrorListItem far = ::errorListItem({0xffffffff, 0x80000000, 0, ""}, "new 1");
+        QVERIFY(far.line == INT_MAX && far.column == INT_MAX);
+    }
+
+    void golden_data() { ::golden_data(); }
+    void golden()
+    {
+        QFETCH(QString, name);
+        const QByteArray message = hexMessage(name + ".hex");
+        QVERIFY(!message.isEmpty());
+        QCOMPARE(svg(message[1], message), QString::fromUtf8(testDataFile(name + ".svg")));
+    }
+
+    // Every shorter message decodes to a leading part of the full one and still draws a
+    // whole document.
+    void truncated_data() { ::golden_data(); }
+    void truncated()
+    {
+        QFETCH(QString, name);
+        const QByteArray message = hexMessage(name + ".hex");
+        const QuestionTree fullTree = decodeQuestionTree(message.constData(), message.size());
+        const InferenceGraph fullGraph = decodeInferenceGraph(message.constData(), message.size());
+        for (int size = 0; size < message.size(); ++size) {
+            const HeapMessage heap(message, size);
+            if (message[1] == 'q') {
+                const QuestionTree tree = decodeQuestionTree(heap.data.get(), heap.size);
+                QCOMPARE(tree.links, fullTree.links.mid(0, tree.links.size()));
+                for (auto node = tree.nodes.cbegin(); node != tree.nodes.cend(); ++node)
+                    QCOMPARE(node->label, fullTree.nodes.value(node.key()).label);
+            } else {
+                const InferenceGraph graph = decodeInferenceGraph(heap.data.get(), heap.size);
+                QVERIFY(graph.inferences.size() <= fullGraph.inferences.size());
+                for (int i = 0; i < graph.inferences.size(); ++i)
+                    QCOMPARE(graph.inferences[i].items, fullGraph.inferences[i].items);
+                for (auto text = graph.texts.cbegin(); text != graph.texts.cend(); ++text)
+                    QCOMPARE(text.value(), fullGraph.texts.value(text.key()));
+            }
+            QVERIFY2(wellFormed(svg(message[1], message.left(size))),
+                     qPrintable(QString::number(size)));
+        }
+    }
+
+    void treeWalk_data()
+    {
+        QTest::addColumn<QString>("links");
+        QTest::addColumn<QString>("edges");
+        QTest::newRow("breadth first, record order") << "1>3 0>2 0>1 2>4"
+                                                     << "0>2 0>1 2>4 1>3";
+        QTest::newRow("cycle") << "0>1 1>2 2>1 2>2"
+                               << "0>1 1>2";
+        QTest::newRow("shared child") << "0>1 0>2 1>3 2>3"
+                                      << "0>1 0>2 1>3";
+        QTest::newRow("repeated link") << "0>1 0>1"
+                                       << "0>1";
+        QTest::newRow("root as child") << "0>0 0>1 1>0"
+                                       << "0>1";
+        QTest::newRow("nothing reached") << "5>6 6>5"
+                                         << "";
+    }
+    void treeWalk()
+    {
+        QFETCH(QString, links);
+        const QStringList pairs = links.split(' ', Qt::SkipEmptyParts);
+        MessageBuilder message('q');
+        message.u32(8).u32(pairs.size()).u32(0).u32(0);
+        for (const QString& pair : pairs)
+            message.u64(pair.section('>', 0, 0).toULongLong())
+                .u64(pair.section('>', 1).toULongLong());
+        const QuestionTree tree =
+            decodeQuestionTree(message.bytes.constData(), message.bytes.size());
+        const QuestionTreeLayout layout = layoutQuestionTree(tree);
+        QTEST(::links(layout.edges), "edges");
+        QCOMPARE(layout.order.size(), layout.edges.size()); // one box per child met, in order
+        for (int i = 0; i < layout.order.size(); ++i)
+            QCOMPARE(layout.order[i], layout.edges[i].child);
+        QCOMPARE(questionTreeSvg(tree).count(QLatin1String("<g>")), layout.edges.size());
+    }
+
+    // Batched appending must look exactly like appending each text by itself.
+    void outputAppender_data()
+    {
+        QTest::addColumn<QStringList>("initial");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("plain lines") << QStringList{"start"} << QStringList{"a", "b", "c"};
+        QTest::newRow("empty texts") << QStringList{"start"} << QStringList{"", "x", "", ""};
+        QTest::newRow("into an empty view") << QStringList{} << QStringList{"", "", "x", "y"};
+        QTest::newRow("line feeds, non-ASCII")
+            << QStringList{"s"} << QStringList{"1\n2", "\n", "\u2192 \u03bcs"};
+    }
+    void outputAppender()
+    {
+        QFETCH(QStringList, initial);
+        QFETCH(QStringList, texts);
+        QPlainTextEdit expected, batched;
+        for (const QString& text : initial) {
+            expected.appendPlainText(text);
+            batched.appendPlainText(text);
+        }
+        OutputAppender appender(&batched);
+        for (const QString& text : texts) {
+            expected.appendPlainText(text);
+            appender.append(text);
+        }
+        QCOMPARE(appender.pendingCount(), texts.size());
+        QTRY_COMPARE(appender.pendingCount(), 0);
+        QCOMPARE(batched.toPlainText(), expected.toPlainText());
+        QCOMPARE(batched.blockCount(), expected.blockCount());
+        appender.append(QStringLiteral("late")); // clearing drops what is not shown yet
+        appender.clear();
+        QCoreApplication::processEvents();
+        QCOMPARE(batched.toPlainText(), QString());
+    }
+
+    void outputAppenderFloodAndScrolling()
+    {
+        QPlainTextEdit view;
+        view.resize(200, 100);
+        view.show();
+        OutputAppender appender(&view);
+        for (int i = 0; i < 100000; ++i)
+            appender.append(QString::number(i));
+        QTRY_COMPARE_WITH_TIMEOUT(appender.pendingCount(), 0, 30000);
+        QCOMPARE(view.blockCount(), 100000);
+        for (int i : {0, 1, 255, 256, 4095, 50000, 99999})
+            QCOMPARE(view.document()->findBlockByNumber(i).text(), QString::number(i));
+        QVERIFY(!view.document()->isUndoAvailable());
+        // It follows the end only when the view is at the bottom.
+        QScrollBar* bar = view.verticalScrollBar();
+        QCOMPARE(bar->value(), bar->maximum());
+        bar->setValue(0);
+        appender.append(QStringLiteral("more"));
+        appender.flush();
+        QCOMPARE(bar->value(), 0);
+    }
+};
+
+QTEST_MAIN(TestOutput)
+#include "tst_output.moc"
