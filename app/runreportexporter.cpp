@@ -7,13 +7,11 @@
 #include "svgview.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QTableWidget>
 
 namespace {
@@ -113,12 +111,5 @@ bool RunReportExporter::exportReport()
         return false;
     if (QFileInfo(fileName).suffix().isEmpty())
         fileName += QStringLiteral(".html");
-    QSaveFile file(fileName);
-    const QByteArray html = runReportHtml(collect()).toUtf8();
-    if (file.open(QIODevice::WriteOnly) && file.write(html) == html.size() && file.commit())
-        return true;
-    Dialogs::warning(window, tr("Application"),
-                     tr("Cannot write file %1:\n%2.")
-                         .arg(QDir::toNativeSeparators(fileName), file.errorString()));
-    return false;
+    return Dialogs::writeFileOrWarn(window, fileName, runReportHtml(collect()).toUtf8());
 }

@@ -6,12 +6,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QTableWidget>
 
@@ -88,15 +86,8 @@ bool TableContextMenu::exportToCsv()
         return false;
     if (QFileInfo(name).suffix().isEmpty())
         name += QLatin1String(".csv");
-    QSaveFile file(name);
-    const QByteArray bytes = Csv::table(header(table), rows(table, false)).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        Dialogs::warning(table, tr("Application"),
-                         tr("Cannot write file %1:\n%2.")
-                             .arg(QDir::toNativeSeparators(name), file.errorString()));
-        return false;
-    }
-    return true;
+    return Dialogs::writeFileOrWarn(table, name,
+                                    Csv::table(header(table), rows(table, false)).toUtf8());
 }
 
 void TableContextMenu::showMenu(const QPoint& position)

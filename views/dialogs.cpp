@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QPrintDialog>
+#include <QSaveFile>
 
 namespace {
 
@@ -50,6 +51,18 @@ void warnCannotWrite(QWidget* parent, const QString& fileName, const QString& re
     warning(parent, QCoreApplication::translate("MainWindow", "Application"),
             QCoreApplication::translate("MainWindow", "Cannot write file %1:\n%2.")
                 .arg(QDir::toNativeSeparators(fileName), reason));
+}
+
+bool writeFileOrWarn(QWidget* parent, const QString& fileName, const QByteArray& bytes, bool text)
+{
+    QSaveFile file(fileName);
+    QIODevice::OpenMode mode = QIODevice::WriteOnly;
+    if (text)
+        mode |= QIODevice::Text;
+    if (file.open(mode) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    warnCannotWrite(parent, fileName, file.errorString());
+    return false;
 }
 
 bool execPrintDialog(QPrintDialog& dialog)

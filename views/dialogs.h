@@ -29,6 +29,11 @@ QMessageBox::StandardButton warning(QWidget* parent, const QString& title, const
 // "Cannot write file NAME:\nREASON." titled "Application".
 void warnCannotWrite(QWidget* parent, const QString& fileName, const QString& reason);
 
+// Writes the bytes through QSaveFile (the old file is replaced only by a complete new one);
+// on failure shows the warning above and returns false.
+bool writeFileOrWarn(QWidget* parent, const QString& fileName, const QByteArray& bytes,
+                     bool text = false);
+
 // Runs a print dialog; true when the user accepted it.
 bool execPrintDialog(QPrintDialog& dialog);
 

@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgRenderer>
 #include <QThreadPool>
 #include <QWheelEvent>
@@ -87,13 +86,7 @@ bool SvgView::saveAs()
     // Written to a temporary file that replaces the old one only when complete, as documents and
     // memory dumps are; a failure is reported, not passed over.
     const QString fileName = withSvgSuffix(name);
-    QSaveFile file(fileName);
-    const QByteArray bytes = svgText.toUtf8();
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(bytes) == bytes.size() &&
-        file.commit())
-        return true;
-    Dialogs::warnCannotWrite(window(), fileName, file.errorString());
-    return false;
+    return Dialogs::writeFileOrWarn(window(), fileName, svgText.toUtf8(), true);
 }
 
 void SvgView::wheelEvent(QWheelEvent* event)
