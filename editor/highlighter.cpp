@@ -142,26 +142,24 @@ void Highlighter::highlightBlock(const QString& text)
         setCurrentBlockUserData(bracketData(text));
 }
 
+namespace {
+
+bool isBracket(ushort c)
+{
+    return c == '(' || c == ')' || c == '{' || c == '}' || c == '[' || c == ']' || c == '<' ||
+           c == '>';
+}
+
+} // namespace
+
 // Brackets count wherever they stand, inside comments too.
 TextBlockData* Highlighter::bracketData(const QString& text)
 {
     auto* data = new TextBlockData;
     const QChar* chars = text.constData();
     for (int i = 0, n = text.length(); i < n; ++i) {
-        switch (chars[i].unicode()) {
-        case '(':
-        case ')':
-        case '{':
-        case '}':
-        case '[':
-        case ']':
-        case '<':
-        case '>':
+        if (isBracket(chars[i].unicode()))
             data->insert({static_cast<char>(chars[i].unicode()), i});
-            break;
-        default:
-            break;
-        }
     }
     return data;
 }
@@ -187,20 +185,8 @@ bool Highlighter::prepareBlock(QTextBlock block, const QChar* text, int length) 
             continue;
         }
         // Brackets count wherever they stand, inside comments too.
-        switch (c) {
-        case '(':
-        case ')':
-        case '{':
-        case '}':
-        case '[':
-        case ']':
-        case '<':
-        case '>':
+        if (isBracket(c))
             data->insert({static_cast<char>(c), i});
-            break;
-        default:
-            break;
-        }
     }
     const int state = inComment ? InComment : NoComment;
     const bool changed = block.userState() != state;
