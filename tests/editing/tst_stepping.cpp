@@ -1,40 +1,22 @@
 // Run to Cursor and Step Back as the engine sees them, the sent region they leave, and the
 // window's remembered layout and title.
 
-#include "codeeditor.h"
 #include "completioncontroller.h"
-#include "mainwindow.h"
-#include "quorw.h"
 #include "sentregion.h"
-#include "testengine.h"
 #include "testmessages.h"
+#include "windowfixture.h"
 
 #include <QAction>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest>
 
-#include <cstring>
-#include <memory>
+using namespace fixture;
 
 namespace {
-
-template <typename T> T* child(QObject* window, const char* name)
-{
-    return window->findChild<T*>(QString::fromLatin1(name));
-}
-
-std::unique_ptr<MainWindow> makeWindow()
-{
-    testengine::reset();
-    return std::make_unique<MainWindow>(QStringList{QStringLiteral("quorstudio")});
-}
 
 // What the engine received after start-up, as "text@line".
 QStringList engineInputs()
@@ -61,8 +43,7 @@ class TestStepping : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
+    void init() { fixture::clearSettings(); }
     void stepping_data();
     void stepping();
     void completionFromEngineTables();
@@ -71,20 +52,8 @@ private slots:
     void escapeClosesFind();
 
 private:
-    QTemporaryDir settingsDir;
+    fixture::Environment environment;
 };
-
-void TestStepping::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    registerEngineMetaTypes();
-}
-
-void TestStepping::init()
-{
-    QSettings(QStringLiteral("QuorStudio"), QStringLiteral("QuorStudio")).clear();
-}
 
 void TestStepping::stepping_data()
 {

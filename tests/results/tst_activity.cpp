@@ -1,22 +1,23 @@
 // The engine activity indicator and Stop, driven by the scriptable test engine, which stays
 // silent until a test queues a message.
 
-#include "resultstest.h"
-#include "testmessages.h"
+#include "windowfixture.h"
 
-#include "codeeditor.h"
+#include "testmessages.h"
+#include <QtTest>
+
 #include "engineactivity.h"
 
 #include "busyindicator.h"
 #include <QPlainTextEdit>
 
-using namespace resultstest;
+using namespace fixture;
 
 class TestActivity : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setUp(settingsDir); }
+    void init() { clearSettings(); }
     void busyUntilTheEngineAnswers();
     void stopDropsWaitingInputs_data();
     void stopDropsWaitingInputs();
@@ -41,7 +42,7 @@ private:
             qFatal("no engine activity");
         return found;
     }
-    QTemporaryDir settingsDir;
+    Environment environment;
 };
 
 void TestActivity::busyUntilTheEngineAnswers()

@@ -1,10 +1,11 @@
 // What the result views answer back: the Error dock's count and raise, the SVG views' context
 // menu and clicks, and the term tables' Copy and Export CSV.
 
-#include "resultstest.h"
-#include "testmessages.h"
+#include "windowfixture.h"
 
-#include "codeeditor.h"
+#include "testmessages.h"
+#include <QtTest>
+
 #include "dialogs.h"
 #include "statementlocator.h"
 #include "svgview.h"
@@ -18,13 +19,13 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
-using namespace resultstest;
+using namespace fixture;
 
 class TestViews : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setUp(settingsDir); }
+    void init() { clearSettings(); }
     void cleanup()
     {
         Dialogs::setSaveFileNameResponder({});
@@ -43,7 +44,7 @@ private slots:
     void tables();
 
 private:
-    QTemporaryDir settingsDir;
+    Environment environment;
 };
 
 void TestViews::errorDock_data()
