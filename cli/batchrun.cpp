@@ -68,6 +68,10 @@ BatchRun::Status BatchRun::run(const QVector<InputFile>& files)
             std::_Exit(TimedOut);
         });
     engine = std::make_unique<QuorW>();
+    if (!engine->hasEngine()) {
+        complain(QStringLiteral("the engine library could not create an engine"));
+        return Failed;
+    }
     connect(engine.get(), &QuorW::output, this, &BatchRun::receive, Qt::QueuedConnection);
 
     // As the window does at start-up; the reply names the engine in the output and the report.

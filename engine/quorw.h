@@ -33,6 +33,9 @@ public:
     QuorW();
     ~QuorW() override;
 
+    // False when the engine library refused to create an instance.
+    bool hasEngine() const { return handle != nullptr; }
+
     // A receiver of output() calls this first, with the block. It does nothing, except in a
     // build with the thread sanitizer: Qt hands the block over through its own event queue,
     // whose lock the sanitizer cannot see, so the hand-over is announced to it (the polling

@@ -1,4 +1,5 @@
 // An engine library whose process() never returns: quorstudio-run --timeout must still end.
+// Built with QUOR_REFUSE_CREATE it creates no instance at all.
 
 #include "quor.h"
 
@@ -9,8 +10,12 @@ extern "C" {
 
 QUOR_API void* create_object(int, int)
 {
+#ifdef QUOR_REFUSE_CREATE
+    return nullptr;
+#else
     static int instance;
     return &instance;
+#endif
 }
 
 QUOR_API int process(void*, const char*, int, int)

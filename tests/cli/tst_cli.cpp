@@ -90,6 +90,7 @@ void TestCli::initTestCase()
     QVERIFY(QFile::link(QStringLiteral(TEST_ENGINE), silent + QStringLiteral("/libquor.so.1")));
     places[QStringLiteral("$SILENT")] = silent;
     places[QStringLiteral("$HANG")] = QStringLiteral(HANG_ENGINE_DIR);
+    places[QStringLiteral("$NULLENGINE")] = QStringLiteral(NULL_ENGINE_DIR);
 }
 
 QString TestCli::expand(QString text, bool forRegex) const
@@ -195,6 +196,10 @@ void TestCli::commandLine_data()
     QTest::newRow("engine stuck in process()")
         << QStringList{"--timeout", "1", "$CLEAN"} << QString("$HANG") << 3 << QStringList{}
         << QString("^quorstudio-run: the engine did not answer within 1 second\\n$")
+        << QStringList{};
+    QTest::newRow("no engine instance")
+        << QStringList{"$CLEAN"} << QString("$NULLENGINE") << 2 << QStringList{}
+        << QString("^quorstudio-run: the engine library could not create an engine\\n$")
         << QStringList{};
     QTest::newRow("version") << QStringList{"--version"} << QString() << 0
                              << QStringList{"^quorstudio-run " QUOR_VERSION "$"} << QString("^$")
