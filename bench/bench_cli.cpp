@@ -1,6 +1,7 @@
 // quorstudio-run: the tutorial run as a process, a 5 MB input against the engine's own time for
 // it, and writing the graph files of the largest messages an engine sends (15,000 bytes).
 #include "batchrun.h"
+#include "largestmessages.h"
 #include "quor.h"
 #include "testmessages.h"
 
@@ -20,9 +21,10 @@
 
 namespace {
 
+using namespace largest;
+
 const QString runner = QStringLiteral(QUORSTUDIO_RUN);
 const QString tutorial = QStringLiteral(TESTSRCDIR "/../examples/tutorial.quor");
-constexpr int messageSize = 15000;
 
 // The engine alone in a fresh process, as the runner has it: this program started again with
 // QUOR_BENCH_ENGINE_ONLY naming the input feeds it to the engine and fetches every message.
@@ -122,48 +124,6 @@ void BM_LargeInputRun(benchmark::State& state)
     state.counters["bytes"] = QFileInfo(largeInput()).size();
 }
 BENCHMARK(BM_LargeInputRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
-
-QByteArray label(int i)
-{
-    return "term_" + QByteArray::number(i) + " \xe2\x86\x92 (a \xe2\x88\xa7 b<c)";
-}
-
-// A tree in which every node has three children; with `labelled` false it holds links only,
-// as many as fit: the most boxes.
-QByteArray questionMessage(bool labelled)
-{
-    const int perNode = labelled ? 16 + 8 + label(100).size() + 1 + 16 : 16;
-    const int nodes = (messageSize - 19) / perNode;
-    MessageBuilder links('q');
-    links.u32(8).u32(nodes).u32(labelled ? nodes : 0).u32(labelled ? nodes : 0);
-    MessageBuilder labels('q'), attributes('q');
-    for (int i = 1; i <= nodes; ++i) {
-        int depth = 1;
-        for (int p = (i - 1) / 3; p > 0; p = (p - 1) / 3)
-            ++depth;
-        links.u64((i - 1) / 3).u64(i);
-        labels.u64(i).text(label(i));
-        attributes.u64(i).u64(quint64(depth) << 8 | quint64(i) << 32 | (i % 4 ? 4 : 8));
-    }
-    return labelled ? links.bytes + labels.bytes.mid(3) + attributes.bytes.mid(3) : links.bytes;
-}
-
-// Inferences of three items each over a shared set of texts, as many as fit.
-QByteArray inferenceMessage()
-{
-    const int texts = 150, operations = 8, inferences = 295;
-    MessageBuilder records('n'), textRecords('n'), operationRecords('n');
-    for (int i = 0; i < inferences; ++i)
-        records.u32(3).u64(i % texts).u64(i * 7 % texts).u64(i * 13 % texts).u32(i % operations);
-    for (int i = 0; i < texts; ++i)
-        textRecords.u64(i).text(label(i));
-    for (int i = 0; i < operations; ++i)
-        operationRecords.u32(i).text("op" + QByteArray::number(i)).text("rule & description");
-    MessageBuilder header('n');
-    header.u32(8).u32(19 + records.bytes.size() - 3).u32(texts).u32(operations);
-    return header.bytes + records.bytes.mid(3) + textRecords.bytes.mid(3) +
-           operationRecords.bytes.mid(3);
-}
 
 // What --graphs does with the messages: decode, lay out, write the SVG text to its file.
 void BM_GraphFiles(benchmark::State& state)

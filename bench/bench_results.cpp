@@ -2,6 +2,7 @@
 // and while it is busy (CPU of the whole program over a stretch of wall time), and how long
 // Fit to Window and Copy as Image take on the largest question tree an engine can send.
 #include "engineactivity.h"
+#include "largestmessages.h"
 #include "outputappender.h"
 #include "questiontree.h"
 #include "quorw.h"
@@ -32,18 +33,6 @@ void runEventLoop(int ms)
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-// The most boxes a 15,000-byte 'q' message can hold: links only, every node with three
-// children.
-QByteArray largestQuestionTree()
-{
-    const int nodes = (15000 - 19) / 16;
-    MessageBuilder links('q');
-    links.u32(8).u32(nodes).u32(0).u32(0);
-    for (int i = 1; i <= nodes; ++i)
-        links.u64((i - 1) / 3).u64(i);
-    return links.bytes;
 }
 
 // The scriptable test engine never answers unless told to, so one input keeps it busy.
@@ -81,7 +70,7 @@ BENCHMARK(BM_BusyIndicatorCpu)
 // 2: Copy as Image until the drawing is on the clipboard.
 void BM_LargestQuestionTree(benchmark::State& state)
 {
-    const QByteArray message = largestQuestionTree();
+    const QByteArray message = largest::questionMessage(false);
     SvgView view;
     view.resize(800, 600);
     view.show();
