@@ -37,7 +37,8 @@ CompletionController::CompletionController(QPlainTextEdit* editor, Sources sourc
         keyTyped = false;
     });
     editor->installEventFilter(this);
-    editor->viewport()->installEventFilter(this);
+    viewport = editor->viewport();
+    viewport->installEventFilter(this);
 }
 
 bool CompletionController::isVisible() const
@@ -55,7 +56,8 @@ QStringList CompletionController::entries() const
 
 void CompletionController::close()
 {
-    popup->hide();
+    if (popup)
+        popup->hide();
     replaceFrom = -1;
 }
 
@@ -147,7 +149,10 @@ void CompletionController::accept(QListWidgetItem* item)
 
 bool CompletionController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == editor->viewport()) {
+    // Events reach this filter while the editor and its viewport are being destroyed: the
+    // editor is then no longer a QPlainTextEdit, so nothing here may call into it before the
+    // event is known to be one that a live editor gets.
+    if (watched == viewport) {
         if (event->type() == QEvent::MouseButtonPress)
             close();
         return false;

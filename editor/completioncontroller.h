@@ -2,6 +2,7 @@
 #define COMPLETIONCONTROLLER_H
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QVector>
 
@@ -42,8 +43,9 @@ private:
     QPlainTextEdit* editor;
     Sources sources;
     DocumentWords* documentWords;
-    QListWidget* popup;
-    int replaceFrom = -1; // document position where the typed prefix starts
+    QPointer<QListWidget> popup; // a child of the editor, gone before the editor is
+    QWidget* viewport;           // the editor's viewport, compared only, never called
+    int replaceFrom = -1;        // document position where the typed prefix starts
     bool keyTyped = false;
 };
 

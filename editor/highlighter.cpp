@@ -54,6 +54,11 @@ Highlighter::Highlighter(QTextDocument* parent)
     multiLineCommentFormat.setFontItalic(true);
 }
 
+Highlighter::~Highlighter()
+{
+    delete pass;
+}
+
 void Highlighter::addRule(const QString& pattern, const QString& starts, const QColor& colour,
                           int weight, int italic)
 {

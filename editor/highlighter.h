@@ -23,6 +23,9 @@ class Highlighter : public QSyntaxHighlighter {
 
 public:
     explicit Highlighter(QTextDocument* parent = nullptr);
+    // Ends the lazy pass first: the base class's destructor still changes the document, and
+    // the pass must not answer that by calling into a half-destroyed highlighter.
+    ~Highlighter() override;
 
     // The whole document as HTML, carrying the highlighting formats.
     QString asHtml();
