@@ -34,10 +34,10 @@ void type(QWidget* editor, const QString& keys)
     }
 }
 
-QVector<int> lines(const QString& spec)
+QVector<int> lines(const QString& commaSeparated)
 {
     QVector<int> result;
-    for (const QString& part : spec.split(QLatin1Char(','), Qt::SkipEmptyParts))
+    for (const QString& part : commaSeparated.split(QLatin1Char(','), Qt::SkipEmptyParts))
         result.append(part.toInt());
     return result;
 }
