@@ -1,5 +1,7 @@
 #include "svgtextboxes.h"
 
+#include "svgpicture.h"
+
 #include <QXmlStreamReader>
 
 namespace {
@@ -20,24 +22,37 @@ double number(const QXmlStreamAttributes& attributes, const char* name)
 SvgTextBoxes::SvgTextBoxes(const QString& svg)
 {
     QXmlStreamReader reader(svg);
-    QRectF box; // the last rectangle, the box that the following texts belong to
     while (!reader.atEnd()) {
         if (reader.readNext() != QXmlStreamReader::StartElement)
             continue;
         const QXmlStreamAttributes attributes = reader.attributes();
         if (reader.name() == QLatin1String("rect")) {
-            box = QRectF(number(attributes, "x"), number(attributes, "y"),
-                         number(attributes, "width"), number(attributes, "height"));
+            addBox(QRectF(number(attributes, "x"), number(attributes, "y"),
+                          number(attributes, "width"), number(attributes, "height")));
         } else if (reader.name() == QLatin1String("text")) {
-            const double x = number(attributes, "x");
-            const double top = number(attributes, "y") - baselineOffset;
-            const QString text = reader.readElementText(QXmlStreamReader::IncludeChildElements);
-            const bool inBox = box.contains(QPointF(x, top + 1));
-            const double left = inBox ? box.left() : x - textIndent;
-            const double width = inBox ? box.width() : text.size() * 8.0;
-            all.append({QRectF(left, top, width, lineHeight), text});
+            const QPointF baseline(number(attributes, "x"), number(attributes, "y"));
+            addText(baseline, reader.readElementText(QXmlStreamReader::IncludeChildElements));
         }
     }
+}
+
+SvgTextBoxes::SvgTextBoxes(const SvgPicture& picture)
+{
+    for (const SvgPicture::Shape& shape : picture.shapes()) {
+        if (shape.kind == SvgPicture::Kind::Rect)
+            addBox(shape.rect);
+        else if (shape.kind == SvgPicture::Kind::Text)
+            addText(shape.baseline, shape.text);
+    }
+}
+
+void SvgTextBoxes::addText(const QPointF& baseline, const QString& text)
+{
+    const double top = baseline.y() - baselineOffset;
+    const bool inBox = box.contains(QPointF(baseline.x(), top + 1));
+    const double left = inBox ? box.left() : baseline.x() - textIndent;
+    const double width = inBox ? box.width() : text.size() * 8.0;
+    all.append({QRectF(left, top, width, lineHeight), text});
 }
 
 QString SvgTextBoxes::textAt(const QPointF& point) const

@@ -2,6 +2,8 @@
 
 #include "dialogs.h"
 #include "filenames.h"
+#include "svgpicture.h"
+#include "svgpictureitem.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,13 +17,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QThread>
 #include <QThreadPool>
 #include <QWheelEvent>
 
 #include <cmath>
 
 SvgView::SvgView(QWidget* parent)
-    : QGraphicsView(parent), saveAsAction(nullptr), svgItem(nullptr), renderer(nullptr)
+    : QGraphicsView(parent), saveAsAction(nullptr), drawingItem(nullptr), renderer(nullptr)
 {
     setScene(new QGraphicsScene(this));
     setTransformationAnchor(AnchorUnderMouse);
@@ -55,16 +58,29 @@ SvgView::~SvgView()
 void SvgView::load(QString svg)
 {
     svgText = std::move(svg);
-    const QByteArray bytes = svgText.toUtf8();
-    // The old item goes with the scene's items before the renderer it shares is deleted.
+    // The old item goes with the scene's items before the renderer it may share is deleted.
     scene()->clear();
     delete renderer;
-    renderer = new QSvgRenderer(bytes);
-    svgItem = new QGraphicsSvgItem();
-    svgItem->setSharedRenderer(renderer);
+    renderer = nullptr;
+    picture = SvgPicture(svgText);
+    if (picture.isValid()) {
+        drawingItem = new SvgPictureItem(picture);
+        textBoxes = SvgTextBoxes(picture);
+    } else {
+        // Not a drawing of the graph builders: the SVG renderer draws it.
+        renderer = new QSvgRenderer(svgText.toUtf8());
+        auto* item = new QGraphicsSvgItem();
+        item->setSharedRenderer(renderer);
+        drawingItem = item;
+        textBoxes = SvgTextBoxes(svgText);
+    }
     resetTransform();
-    scene()->addItem(svgItem);
-    textBoxes = SvgTextBoxes(svgText);
+    scene()->addItem(drawingItem);
+}
+
+bool SvgView::hasDrawing() const
+{
+    return drawingItem && !drawingItem->boundingRect().isEmpty();
 }
 
 void SvgView::setHighQualityAntialiasing(bool highQualityAntialiasing)
@@ -98,7 +114,7 @@ void SvgView::wheelEvent(QWheelEvent* event)
 
 void SvgView::contextMenuEvent(QContextMenuEvent* event)
 {
-    const bool drawn = svgItem && !svgItem->boundingRect().isEmpty();
+    const bool drawn = hasDrawing();
     fitToWindowAction->setEnabled(drawn);
     actualAction->setEnabled(drawn);
     copyAction->setEnabled(drawn);
@@ -112,8 +128,8 @@ void SvgView::contextMenuEvent(QContextMenuEvent* event)
 
 void SvgView::fitToWindow()
 {
-    if (svgItem && !svgItem->boundingRect().isEmpty())
-        fitInView(svgItem, Qt::KeepAspectRatio);
+    if (hasDrawing())
+        fitInView(drawingItem, Qt::KeepAspectRatio);
 }
 
 void SvgView::actualSize()
@@ -121,13 +137,21 @@ void SvgView::actualSize()
     resetTransform();
 }
 
+QImage SvgView::image() const
+{
+    return picture.isValid() ? imageOf(picture) : renderImage(svgText.toUtf8());
+}
+
 QImage SvgView::renderImage(const QByteArray& svg)
 {
+    const SvgPicture drawing(svg);
+    if (drawing.isValid())
+        return imageOf(drawing);
     QSvgRenderer renderer(svg);
     const QSizeF size = renderer.defaultSize();
     if (!renderer.isValid() || size.isEmpty())
         return QImage();
-    const double scale = qMin(1.0, MaxImageSide / qMax(size.width(), size.height()));
+    const double scale = imageScale(size);
     QImage image((size * scale).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -136,9 +160,23 @@ QImage SvgView::renderImage(const QByteArray& svg)
     return image;
 }
 
+// The graph builders' drawings are painted directly, in bands on all cores.
+QImage SvgView::imageOf(const SvgPicture& drawing)
+{
+    const QSizeF size = drawing.size();
+    if (size.isEmpty())
+        return QImage();
+    return drawing.image(imageScale(size), QThread::idealThreadCount());
+}
+
+double SvgView::imageScale(const QSizeF& size)
+{
+    return qMin(1.0, MaxImageSide / qMax(size.width(), size.height()));
+}
+
 void SvgView::copyAsImage()
 {
-    if (!svgItem || svgItem->boundingRect().isEmpty())
+    if (!hasDrawing())
         return;
     // The watcher belongs to the view: if the view goes first, the finished image is dropped.
     QFutureInterface<QImage> promise;
@@ -154,9 +192,10 @@ void SvgView::copyAsImage()
     });
     watcher->setFuture(promise.future());
     QThreadPool::globalInstance()->start(
-        QRunnable::create([promise, svg = svgText.toUtf8()]() mutable {
-            const QImage drawing = renderImage(svg);
-            promise.reportResult(drawing);
+        QRunnable::create([promise, drawing = picture,
+                           svg = picture.isValid() ? QByteArray() : svgText.toUtf8()]() mutable {
+            const QImage image = drawing.isValid() ? imageOf(drawing) : renderImage(svg);
+            promise.reportResult(image);
             promise.reportFinished();
         }));
 }

@@ -1,6 +1,7 @@
 #ifndef SVGVIEW_H
 #define SVGVIEW_H
 
+#include "svgpicture.h"
 #include "svgtextboxes.h"
 
 #include <QGraphicsView>
@@ -9,7 +10,7 @@
 #include <QString>
 
 class QAction;
-class QGraphicsSvgItem;
+class QGraphicsItem;
 class QSvgRenderer;
 
 // Shows one SVG document given as text: wheel zoom, hand-drag panning and a context menu that
@@ -30,7 +31,7 @@ public:
     const QString& text() const { return svgText; }
 
     // The drawing at scale 1, or scaled down to fit MaxImageSide on its longer side.
-    QImage image() const { return renderImage(svgText.toUtf8()); }
+    QImage image() const;
     static constexpr int MaxImageSide = 8192;
     // The same for any document given as UTF-8; safe on any thread.
     static QImage renderImage(const QByteArray& svg);
@@ -50,8 +51,8 @@ public slots:
     bool saveAs();
     void fitToWindow();
     void actualSize();
-    // Renders the drawing on a pool thread (painting the texts of a large drawing takes long)
-    // and puts it on the clipboard when it is ready; the view stays responsive meanwhile.
+    // Renders the drawing on other threads and puts it on the clipboard when it is ready; the
+    // view stays responsive meanwhile.
     void copyAsImage();
 
 protected:
@@ -62,9 +63,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    bool hasDrawing() const;
+    static QImage imageOf(const SvgPicture& drawing);
+    static double imageScale(const QSizeF& size);
+
     QAction* saveAsAction;
-    QGraphicsSvgItem* svgItem;
-    QSvgRenderer* renderer;
+    QGraphicsItem* drawingItem;
+    QSvgRenderer* renderer; // only for documents that SvgPicture does not read
+    SvgPicture picture;
     QString svgText;
     QAction* fitToWindowAction;
     QAction* actualAction;

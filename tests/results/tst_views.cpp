@@ -8,6 +8,7 @@
 
 #include "dialogs.h"
 #include "statementlocator.h"
+#include "svgpicture.h"
 #include "svgview.h"
 #include "tablecontextmenu.h"
 
@@ -16,6 +17,8 @@
 #include <QDockWidget>
 #include <QListWidget>
 #include <QMenu>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -36,6 +39,8 @@ private slots:
     void svgActions_data();
     void svgActions();
     void svgContextMenu();
+    void drawingAsRendered_data();
+    void drawingAsRendered();
     void statementOf_data();
     void statementOf();
     void clickLeadsToStatement_data();
@@ -163,6 +168,62 @@ void TestViews::svgContextMenu()
     QCOMPARE(entries,
              QStringList({QStringLiteral("&Save As..."), QStringLiteral("&Fit to Window"),
                           QStringLiteral("&Actual Size"), QStringLiteral("&Copy as Image")}));
+}
+
+void TestViews::drawingAsRendered_data()
+{
+    QTest::addColumn<QString>("svg");
+    QTest::addColumn<bool>("direct"); // painted by SvgPicture, not the SVG renderer
+    // The last holds an engine text with markup in it, which the SVG renderer draws.
+    const QPair<const char*, bool> files[] = {{"question_mixed", true},
+                                              {"question_two_children", true},
+                                              {"inference_two", true},
+                                              {"inference_missing_text", false}};
+    for (const auto& [name, direct] : files) {
+        QFile file(QStringLiteral(TESTSRCDIR "/data/%1.svg").arg(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTest::newRow(name) << QString::fromUtf8(file.readAll()) << direct;
+    }
+    const QString start = QStringLiteral("<svg width=\"60\" height=\"40\">");
+    const QString end =
+        QStringLiteral("<text x=\"2\" y=\"30\" font-size=\"11\">a &lt; b \u2192 c</text></svg>");
+    QTest::newRow("open path, stroked")
+        << start + "<path d=\"M5 5 L50 5 L50 30\" fill=\"none\" stroke=\"red\"/>" + end << true;
+    QTest::newRow("circle") << start + "<circle cx=\"30\" cy=\"20\" r=\"15\"/>" + end << false;
+    QTest::newRow("curve") << start + "<path d=\"M5 5 Q50 5 50 30\"/>" + end << false;
+    QTest::newRow("transform") << start +
+                                      "<g transform=\"scale(2)\"><rect width=\"9\" "
+                                      "height=\"9\"/></g>" +
+                                      end
+                               << false;
+    QTest::newRow("span") << start + "<text x=\"2\" y=\"9\">a<tspan>b</tspan></text>" + end
+                          << false;
+}
+
+// Graph drawings are painted without the SVG renderer, in bands on several threads; what they
+// show must not change. Compared at a quarter of the size, so that only text placement, not
+// the rasterising of each glyph, may differ.
+void TestViews::drawingAsRendered()
+{
+    QFETCH(QString, svg);
+    QFETCH(bool, direct);
+    QCOMPARE(SvgPicture(svg).isValid(), direct);
+    QSvgRenderer renderer(svg.toUtf8());
+    QImage expected(renderer.defaultSize(), QImage::Format_ARGB32_Premultiplied);
+    expected.fill(Qt::white);
+    QPainter painter(&expected);
+    renderer.render(&painter);
+    painter.end();
+    const QImage drawn = SvgView::renderImage(svg.toUtf8());
+    QCOMPARE(drawn.size(), expected.size());
+    const QSize small = expected.size() / 4;
+    const QImage a = expected.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage b = drawn.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int worst = 0;
+    for (int y = 0; y < small.height(); ++y)
+        for (int x = 0; x < small.width(); ++x)
+            worst = qMax(worst, qAbs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))));
+    QVERIFY2(worst <= 40, qPrintable(QString::number(worst)));
 }
 
 void TestViews::statementOf_data()
