@@ -89,7 +89,7 @@ cd "$QUOR_ROOT/examples"
 "$QUOR_PROGRAM" "$QUOR_ROOT/examples/tutorial.quor" &
 pid=$!
 
-window=$(wait_window '^QuorStudio$')
+window=$(wait_window '^QuorStudio( - .*)?$')
 # Qt may still set its own size just after mapping the window: repeat until ours holds.
 for _ in $(seq 50); do
     xdotool windowsize "$window" "$width" "$height"
