@@ -27,12 +27,10 @@ std::uintptr_t lastHandle = 0;
 Mode mode = Mode::Normal;
 std::size_t oversize = 15001;
 int delayMs = 200;
-int created = 0;
 int waiting = 0;
 long long step = 0; // position in the Oversize or RandomBytes script
 long long getCount = 0;
 long long delivered = 0;
-long long destroyedGets = 0;
 std::mt19937 random(20260101);
 
 bool isLive(void* handle)
@@ -129,7 +127,7 @@ void reset()
     mode = Mode::Normal;
     oversize = 15001;
     delayMs = 200;
-    step = getCount = delivered = destroyedGets = 0;
+    step = getCount = delivered = 0;
     changed.notify_all();
 }
 
@@ -178,11 +176,9 @@ void queueMany(const std::vector<std::string>& batch)
 TESTENGINE_GETTER(std::vector<Input>, inputs, recorded)
 TESTENGINE_GETTER(std::size_t, pendingMessages, messages.size())
 TESTENGINE_GETTER(int, liveInstances, static_cast<int>(live.size()))
-TESTENGINE_GETTER(int, createdInstances, created)
 TESTENGINE_GETTER(long long, getCalls, getCount)
 TESTENGINE_GETTER(long long, messagesDelivered, delivered)
 TESTENGINE_GETTER(std::vector<std::string>, validMessages, valid)
-TESTENGINE_GETTER(long long, getsOnDestroyedHandle, destroyedGets)
 TESTENGINE_GETTER(int, waitingGets, waiting)
 
 } // namespace testengine
@@ -193,7 +189,6 @@ QUOR_API void* create_object(int, int)
 {
     std::lock_guard<std::mutex> lock(mutex);
     modeFromEnvironment();
-    ++created;
     const std::uintptr_t handle = ++lastHandle;
     live.insert(handle);
     return reinterpret_cast<void*>(handle);
@@ -214,10 +209,6 @@ QUOR_API bool get(void* handle, char* buffer, size_t* size, bool, uint32_t, uint
 {
     std::unique_lock<std::mutex> lock(mutex);
     ++getCount;
-    if (!isLive(handle)) {
-        ++destroyedGets;
-        return false;
-    }
     for (;;) {
         if (!isLive(handle) || mode == Mode::ReturnFalse)
             return false;

@@ -50,14 +50,10 @@ void queueMany(const std::vector<std::string>& messages); // all at once, one wa
 std::vector<Input> inputs();
 std::size_t pendingMessages();
 int liveInstances();
-int createdInstances();
 long long getCalls();
 long long messagesDelivered();            // get() calls that returned true
 std::vector<std::string> validMessages(); // Oversize: the valid messages delivered, in order
-// get() calls that found their handle already destroyed when they started (should stay zero:
-// the worker never calls get() on a destroyed handle).
-long long getsOnDestroyedHandle();
-int waitingGets(); // get() calls currently blocked
+int waitingGets();                        // get() calls currently blocked
 
 } // namespace testengine
 
