@@ -57,6 +57,16 @@ struct MessageBuilder {
     QByteArray bytes;
 };
 
+// A term table message ('w', 'c' or 's') of (id, name) records.
+inline QByteArray termTable(char kind, const QList<QPair<quint64, QByteArray>>& records)
+{
+    MessageBuilder message(kind);
+    message.u32(0); // the records start at offset 7
+    for (const auto& record : records)
+        message.u64(record.first).text(record.second);
+    return message.bytes;
+}
+
 struct HeapMessage {
     explicit HeapMessage(const QByteArray& bytes, int size = -1)
         : size(size < 0 ? bytes.size() : size), data(new char[this->size])

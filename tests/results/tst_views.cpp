@@ -6,7 +6,6 @@
 #include "testmessages.h"
 #include <QtTest>
 
-#include "dialogs.h"
 #include "statementlocator.h"
 #include "svgpicture.h"
 #include "svgview.h"
@@ -19,80 +18,9 @@
 #include <QMenu>
 #include <QPainter>
 #include <QSvgRenderer>
-#include <QTabWidget>
 #include <QTableWidget>
 
 using namespace fixture;
-
-class TestViews : public QObject {
-    Q_OBJECT
-
-private slots:
-    void init() { clearSettings(); }
-    void cleanup()
-    {
-        Dialogs::setSaveFileNameResponder({});
-        Dialogs::setWarningResponder({});
-    }
-    void errorDock_data();
-    void errorDock();
-    void svgActions_data();
-    void svgActions();
-    void svgContextMenu();
-    void drawingAsRendered_data();
-    void drawingAsRendered();
-    void statementOf_data();
-    void statementOf();
-    void clickLeadsToStatement_data();
-    void clickLeadsToStatement();
-    void tables_data();
-    void tables();
-
-private:
-    Environment environment;
-};
-
-void TestViews::errorDock_data()
-{
-    QTest::addColumn<bool>("closed");
-    QTest::addColumn<bool>("run");
-    QTest::addColumn<bool>("raised");
-    QTest::newRow("behind another tab, after Run") << false << true << true;
-    QTest::newRow("closed by the user") << true << true << false;
-    QTest::newRow("errors without a Run or Step") << false << false << false;
-}
-
-void TestViews::errorDock()
-{
-    QFETCH(bool, closed);
-    QFETCH(bool, run);
-    QFETCH(bool, raised);
-    auto window = makeWindow();
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    auto* dock = child<QDockWidget>(window.get(), "dockWidget_5");
-    // The Output tab is in front: the Error dock is there, but none of it shows.
-    QVERIFY(dock->visibleRegion().isEmpty());
-    if (closed)
-        dock->close();
-    child<QAction>(window.get(), "actionNew")->trigger();
-    const QString document = window->currentEditor()->fileName;
-    if (run)
-        child<QAction>(window.get(), "actionRun")->trigger();
-    for (quint32 line : {4u, 9u})
-        deliver(window.get(), MessageBuilder('e').u32(line).u32(7).u8(1).text("bad term").bytes);
-    QCOMPARE(dock->windowTitle(), QStringLiteral("Error (2)"));
-    QTRY_COMPARE(!dock->visibleRegion().isEmpty(), raised);
-    auto* list = child<QListWidget>(window.get(), "listWidget");
-    QCOMPARE(list->item(1)->toolTip(), QStringLiteral("%1, line 9, column 7").arg(document));
-    // The next Run starts the count again; Clear Output empties it too.
-    child<QAction>(window.get(), "actionRun")->trigger();
-    QCOMPARE(dock->windowTitle(), QStringLiteral("Error"));
-    deliver(window.get(), MessageBuilder('e').u32(1).u32(1).u8(1).text("x").bytes);
-    QCOMPARE(dock->windowTitle(), QStringLiteral("Error (1)"));
-    child<QAction>(window.get(), "actionClear_Output")->trigger();
-    QTRY_COMPARE(dock->windowTitle(), QStringLiteral("Error"));
-}
 
 namespace {
 
@@ -103,268 +31,299 @@ const char* const drawing =
 
 } // namespace
 
-void TestViews::svgActions_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("fits"); // the whole drawing is in view, smaller than its own size
-    QTest::newRow("Fit to Window") << "fit" << true;
-    QTest::newRow("double-click") << "double-click" << true;
-    QTest::newRow("Actual Size") << "actual" << false;
-    QTest::newRow("Copy as Image") << "copy" << false;
-}
+class TestViews : public QObject {
+    Q_OBJECT
+    Environment environment;
 
-void TestViews::svgActions()
-{
-    QFETCH(QString, how);
-    QFETCH(bool, fits);
-    SvgView view;
-    view.resize(300, 200);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    view.load(QString::fromLatin1(drawing));
-    view.scale(1.5, 1.5);
-    QApplication::clipboard()->clear();
-    QSignalSpy copied(&view, &SvgView::imageCopied);
-    if (how == QLatin1String("fit"))
-        view.fitAction()->trigger();
-    else if (how == QLatin1String("double-click"))
-        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(50, 50));
-    else if (how == QLatin1String("actual"))
-        view.actualSizeAction()->trigger();
-    else
-        view.copyImageAction()->trigger();
+private slots:
+    void init() { clearSettings(); }
 
-    const QRect shown = view.mapFromScene(QRectF(0, 0, 800, 600)).boundingRect();
-    QCOMPARE(view.viewport()->rect().adjusted(-1, -1, 1, 1).contains(shown), fits);
-    if (how == QLatin1String("actual"))
-        QCOMPARE(view.transform().m11(), 1.0);
-    if (how == QLatin1String("copy")) {
-        QVERIFY(copied.wait());
-        const QImage image = QApplication::clipboard()->image();
-        QCOMPARE(image.size(), QSize(800, 600));
-        QCOMPARE(QColor(image.pixel(400, 300)), QColor(QStringLiteral("#DEECD2")));
-        QCOMPARE(view.transform().m11(), 1.5); // copying leaves the view alone
+    void errorDock_data()
+    {
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("run");
+        QTest::addColumn<bool>("raised");
+        QTest::newRow("behind another tab, after Run") << false << true << true;
+        QTest::newRow("closed by the user") << true << true << false;
+        QTest::newRow("errors without a Run or Step") << false << false << false;
     }
-}
-
-void TestViews::svgContextMenu()
-{
-    SvgView view;
-    view.load(QString::fromLatin1(drawing));
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QStringList entries;
-    QTimer::singleShot(0, [&entries] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu)
-            return;
-        for (QAction* action : menu->actions())
-            entries.append(action->text());
-        menu->close();
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
-                            view.mapToGlobal(QPoint(10, 10)));
-    QApplication::sendEvent(view.viewport(), &event);
-    QCOMPARE(entries,
-             QStringList({QStringLiteral("&Save As..."), QStringLiteral("&Fit to Window"),
-                          QStringLiteral("&Actual Size"), QStringLiteral("&Copy as Image")}));
-}
-
-void TestViews::drawingAsRendered_data()
-{
-    QTest::addColumn<QString>("svg");
-    QTest::addColumn<bool>("direct"); // painted by SvgPicture, not the SVG renderer
-    // The last holds an engine text with markup in it, which the SVG renderer draws.
-    const QPair<const char*, bool> files[] = {{"question_mixed", true},
-                                              {"question_two_children", true},
-                                              {"inference_two", true},
-                                              {"inference_missing_text", false}};
-    for (const auto& [name, direct] : files) {
-        QFile file(QStringLiteral(TESTSRCDIR "/data/%1.svg").arg(QLatin1String(name)));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QTest::newRow(name) << QString::fromUtf8(file.readAll()) << direct;
+    void errorDock()
+    {
+        QFETCH(bool, closed);
+        QFETCH(bool, run);
+        QFETCH(bool, raised);
+        auto window = makeWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto* dock = child<QDockWidget>(window.get(), "dockWidget_5");
+        // The Output tab is in front: the Error dock is there, but none of it shows.
+        QVERIFY(dock->visibleRegion().isEmpty());
+        if (closed)
+            dock->close();
+        trigger(window.get(), "actionNew");
+        const QString document = window->currentEditor()->fileName;
+        if (run)
+            trigger(window.get(), "actionRun");
+        for (quint32 line : {4u, 9u})
+            deliver(window.get(),
+                    MessageBuilder('e').u32(line).u32(7).u8(1).text("bad term").bytes);
+        QCOMPARE(dock->windowTitle(), QStringLiteral("Error (2)"));
+        QTRY_COMPARE(!dock->visibleRegion().isEmpty(), raised);
+        auto* list = child<QListWidget>(window.get(), "listWidget");
+        QCOMPARE(list->item(1)->toolTip(), QStringLiteral("%1, line 9, column 7").arg(document));
+        // The next Run starts the count again; Clear Output empties it too.
+        trigger(window.get(), "actionRun");
+        QCOMPARE(dock->windowTitle(), QStringLiteral("Error"));
+        deliver(window.get(), MessageBuilder('e').u32(1).u32(1).u8(1).text("x").bytes);
+        QCOMPARE(dock->windowTitle(), QStringLiteral("Error (1)"));
+        trigger(window.get(), "actionClear_Output");
+        QTRY_COMPARE(dock->windowTitle(), QStringLiteral("Error"));
     }
-    const QString start = QStringLiteral("<svg width=\"60\" height=\"40\">");
-    const QString end =
-        QStringLiteral("<text x=\"2\" y=\"30\" font-size=\"11\">a &lt; b \u2192 c</text></svg>");
-    QTest::newRow("open path, stroked")
-        << start + "<path d=\"M5 5 L50 5 L50 30\" fill=\"none\" stroke=\"red\"/>" + end << true;
-    QTest::newRow("circle") << start + "<circle cx=\"30\" cy=\"20\" r=\"15\"/>" + end << false;
-    QTest::newRow("curve") << start + "<path d=\"M5 5 Q50 5 50 30\"/>" + end << false;
-    QTest::newRow("transform") << start +
-                                      "<g transform=\"scale(2)\"><rect width=\"9\" "
-                                      "height=\"9\"/></g>" +
-                                      end
-                               << false;
-    QTest::newRow("span") << start + "<text x=\"2\" y=\"9\">a<tspan>b</tspan></text>" + end
-                          << false;
-}
 
-// Graph drawings are painted without the SVG renderer, in bands on several threads; what they
-// show must not change. Compared at a quarter of the size, so that only text placement, not
-// the rasterising of each glyph, may differ.
-void TestViews::drawingAsRendered()
-{
-    QFETCH(QString, svg);
-    QFETCH(bool, direct);
-    QCOMPARE(SvgPicture(svg).isValid(), direct);
-    QSvgRenderer renderer(svg.toUtf8());
-    QImage expected(renderer.defaultSize(), QImage::Format_ARGB32_Premultiplied);
-    expected.fill(Qt::white);
-    QPainter painter(&expected);
-    renderer.render(&painter);
-    painter.end();
-    const QImage drawn = SvgView::renderImage(svg.toUtf8());
-    QCOMPARE(drawn.size(), expected.size());
-    const QSize small = expected.size() / 4;
-    const QImage a = expected.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const QImage b = drawn.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    int worst = 0;
-    for (int y = 0; y < small.height(); ++y)
-        for (int x = 0; x < small.width(); ++x)
-            worst = qMax(worst, qAbs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))));
-    QVERIFY2(worst <= 40, qPrintable(QString::number(worst)));
-}
-
-void TestViews::statementOf_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("statement");
-    QTest::newRow("conclusion with truth") << "J1: <robin \u2192 animal>. %1.00;0.81%"
-                                           << "<robin \u2192 animal>";
-    QTest::newRow("first item") << "J:    <robin \u2192 bird>."
-                                << "<robin \u2192 bird>";
-    QTest::newRow("truth in braces") << "J2: <a \u2192 b>. {0.9 0.729}"
-                                     << "<a \u2192 b>";
-    QTest::newRow("derivation node") << "<a \u2192 b> [Level: 0 ThreadId: 0 Gen#: 0 Proccess#: -1 ]"
-                                     << "<a \u2192 b>";
-    QTest::newRow("operation line") << "Level: 0 Op: 0x1: deduction d"
-                                    << "";
-    QTest::newRow("empty node") << " [Level: 0 ThreadId: -1 Gen#: -1 Proccess#: -1 ]"
-                                << "";
-}
-
-void TestViews::statementOf()
-{
-    QFETCH(QString, line);
-    QFETCH(QString, statement);
-    QCOMPARE(StatementLocator::statementOf(line), statement);
-}
-
-void TestViews::clickLeadsToStatement_data()
-{
-    QTest::addColumn<int>("boxLine");
-    QTest::addColumn<int>("tab"); // -1: nothing selected
-    QTest::addColumn<QString>("selected");
-    QTest::newRow("premise, first document") << 1 << 0 << "<robin \u2192 bird>.";
-    QTest::newRow("conclusion, blanks differ") << 2 << 1 << "<robin\u2192animal>.";
-    QTest::newRow("operation line") << 0 << -1 << "";
-}
-
-void TestViews::clickLeadsToStatement()
-{
-    QFETCH(int, boxLine);
-    QFETCH(int, tab);
-    QFETCH(QString, selected);
-    auto window = makeWindow();
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    for (const char* text :
-         {"x.\n<robin \u2192 bird>.\n", "<robin\u2192animal>.\n<robin \u2192 bird>."}) {
-        child<QAction>(window.get(), "actionNew")->trigger();
-        window->currentEditor()->setPlainText(QString::fromUtf8(text));
+    void svgActions_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("fits"); // the whole drawing is in view, smaller than its own size
+        QTest::newRow("Fit to Window") << "fit" << true;
+        QTest::newRow("double-click") << "double-click" << true;
+        QTest::newRow("Actual Size") << "actual" << false;
+        QTest::newRow("Copy as Image") << "copy" << false;
     }
-    auto* documents = child<QTabWidget>(window.get(), "tabWidget_3");
-    documents->setCurrentIndex(-1 == tab ? 1 : 1 - tab);
-    const QByteArray inference = MessageBuilder('n')
-                                     .u32(8)
-                                     .u32(19 + 4 + 16 + 4)
-                                     .u32(2)
-                                     .u32(1)
-                                     .u32(2)
-                                     .u64(1)
-                                     .u64(2)
-                                     .u32(1)
-                                     .u64(1)
-                                     .text("<robin \xe2\x86\x92 bird>. %1.00;0.90%")
-                                     .u64(2)
-                                     .text("<robin \xe2\x86\x92 animal>. {1.0 0.81}")
-                                     .u32(1)
-                                     .text("deduction")
-                                     .text("d")
-                                     .bytes;
-    deliver(window.get(), inference);
-    auto* view = child<SvgView>(window.get(), "graphicsView2");
-    qobject_cast<QDockWidget*>(view->parentWidget()->parentWidget())->raise();
-    QTRY_VERIFY(view->isVisible());
-    const int before = documents->currentIndex();
-    // The box is at (20, 50); each of its lines is 18 high.
-    const QPoint at = view->mapFromScene(QPointF(40, 50 + 18 * boxLine + 9));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-    if (tab < 0) {
-        QCOMPARE(documents->currentIndex(), before);
-        QVERIFY(!window->currentEditor()->textCursor().hasSelection());
-        return;
+    void svgActions()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, fits);
+        SvgView view;
+        view.resize(300, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.load(QString::fromLatin1(drawing));
+        view.scale(1.5, 1.5);
+        QApplication::clipboard()->clear();
+        QSignalSpy copied(&view, &SvgView::imageCopied);
+        if (how == QLatin1String("fit"))
+            view.fitAction()->trigger();
+        else if (how == QLatin1String("double-click"))
+            QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(50, 50));
+        else if (how == QLatin1String("actual"))
+            view.actualSizeAction()->trigger();
+        else
+            view.copyImageAction()->trigger();
+
+        const QRect shown = view.mapFromScene(QRectF(0, 0, 800, 600)).boundingRect();
+        QCOMPARE(view.viewport()->rect().adjusted(-1, -1, 1, 1).contains(shown), fits);
+        if (how == QLatin1String("actual"))
+            QCOMPARE(view.transform().m11(), 1.0);
+        if (how == QLatin1String("copy")) {
+            QVERIFY(copied.wait());
+            const QImage image = QApplication::clipboard()->image();
+            QCOMPARE(image.size(), QSize(800, 600));
+            QCOMPARE(QColor(image.pixel(400, 300)), QColor(QStringLiteral("#DEECD2")));
+            QCOMPARE(view.transform().m11(), 1.5); // copying leaves the view alone
+        }
     }
-    QCOMPARE(documents->currentIndex(), tab);
-    QCOMPARE(window->currentEditor()->textCursor().selectedText(), selected);
-}
 
-void TestViews::tables_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QByteArray>("expected"); // file or clipboard contents; empty: a warning
-    QTest::newRow("Export CSV, quoting as RFC 4180 says")
-        << "csv"
-        << QByteArray("Term Id,Word\r\n2,\"a,b\"\r\n1,\"say \"\"hi\"\"\"\r\n3,\xce\xb2\r\n");
-    QTest::newRow("Export CSV, unwritable") << "fail" << QByteArray();
-    QTest::newRow("Copy selected rows") << "copy" << QByteArray("2\ta,b\n3\t\xce\xb2\n");
-}
-
-void TestViews::tables()
-{
-    QFETCH(QString, how);
-    QFETCH(QByteArray, expected);
-    auto window = makeWindow();
-    deliver(window.get(), MessageBuilder('w')
-                              .u32(0)
-                              .u64(1)
-                              .text("say \"hi\"")
-                              .u64(2)
-                              .text("a,b")
-                              .u64(3)
-                              .text("\xce\xb2")
-                              .bytes);
-    auto* table = child<QTableWidget>(window.get(), "tableWidget_1");
-    auto* menu = table->findChild<TableContextMenu*>();
-    QVERIFY(menu);
-    QTemporaryDir dir;
-    const QString name = dir.filePath(how == QLatin1String("fail") ? "missing/words" : "words");
-    Dialogs::setSaveFileNameResponder([&](const QString&, const QString&) { return name; });
-    QString warning;
-    Dialogs::setWarningResponder(
-        [&](const QString&, const QString& text, QMessageBox::StandardButtons) {
-            warning = text;
-            return QMessageBox::Ok;
+    void svgContextMenu()
+    {
+        SvgView view;
+        view.load(QString::fromLatin1(drawing));
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QStringList entries;
+        QTimer::singleShot(0, [&entries] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction* action : menu->actions())
+                entries.append(action->text());
+            menu->close();
         });
-    if (how == QLatin1String("copy")) {
-        table->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 1), true);
-        table->setRangeSelected(QTableWidgetSelectionRange(2, 0, 2, 1), true);
-        menu->copyAction()->trigger();
-        QCOMPARE(QApplication::clipboard()->text().toUtf8(), expected);
-        return;
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                view.mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(view.viewport(), &event);
+        QCOMPARE(entries,
+                 QStringList({QStringLiteral("&Save As..."), QStringLiteral("&Fit to Window"),
+                              QStringLiteral("&Actual Size"), QStringLiteral("&Copy as Image")}));
     }
-    menu->exportAction()->trigger();
-    QFile file(name + QStringLiteral(".csv"));
-    if (expected.isEmpty()) {
-        QVERIFY(warning.startsWith(QStringLiteral("Cannot write file")));
-        QVERIFY(!file.exists());
-        return;
+
+    void drawingAsRendered_data()
+    {
+        QTest::addColumn<QString>("svg");
+        QTest::addColumn<bool>("direct"); // painted by SvgPicture, not the SVG renderer
+        // The last holds an engine text with markup in it, which the SVG renderer draws.
+        const QPair<const char*, bool> files[] = {{"question_mixed", true},
+                                                  {"question_two_children", true},
+                                                  {"inference_two", true},
+                                                  {"inference_missing_text", false}};
+        for (const auto& [name, direct] : files) {
+            const QByteArray svg = testDataFile(QLatin1String(name) + QStringLiteral(".svg"));
+            QVERIFY(!svg.isEmpty());
+            QTest::newRow(name) << QString::fromUtf8(svg) << direct;
+        }
+        const QString start = QStringLiteral("<svg width=\"60\" height=\"40\">");
+        const QString end = QStringLiteral(
+            "<text x=\"2\" y=\"30\" font-size=\"11\">a &lt; b \u2192 c</text></svg>");
+        QTest::newRow("open path, stroked")
+            << start + "<path d=\"M5 5 L50 5 L50 30\" fill=\"none\" stroke=\"red\"/>" + end << true;
+        QTest::newRow("circle") << start + "<circle cx=\"30\" cy=\"20\" r=\"15\"/>" + end << false;
+        QTest::newRow("curve") << start + "<path d=\"M5 5 Q50 5 50 30\"/>" + end << false;
+        QTest::newRow("transform") << start +
+                                          "<g transform=\"scale(2)\"><rect width=\"9\" "
+                                          "height=\"9\"/></g>" +
+                                          end
+                                   << false;
+        QTest::newRow("span") << start + "<text x=\"2\" y=\"9\">a<tspan>b</tspan></text>" + end
+                              << false;
     }
-    QVERIFY(warning.isEmpty());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), expected);
-}
+    // Graph drawings are painted without the SVG renderer, in bands on several threads; what
+    // they show must not change. Compared at a quarter of the size, so that only text placement,
+    // not the rasterising of each glyph, may differ.
+    void drawingAsRendered()
+    {
+        QFETCH(QString, svg);
+        QFETCH(bool, direct);
+        QCOMPARE(SvgPicture(svg).isValid(), direct);
+        QSvgRenderer renderer(svg.toUtf8());
+        QImage expected(renderer.defaultSize(), QImage::Format_ARGB32_Premultiplied);
+        expected.fill(Qt::white);
+        QPainter painter(&expected);
+        renderer.render(&painter);
+        painter.end();
+        const QImage drawn = SvgView::renderImage(svg.toUtf8());
+        QCOMPARE(drawn.size(), expected.size());
+        const QSize small = expected.size() / 4;
+        const QImage a = expected.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage b = drawn.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        int worst = 0;
+        for (int y = 0; y < small.height(); ++y)
+            for (int x = 0; x < small.width(); ++x)
+                worst = qMax(worst, qAbs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))));
+        QVERIFY2(worst <= 40, qPrintable(QString::number(worst)));
+    }
+
+    void statementOf_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("statement");
+        const char* rows[][3] = {
+            {"conclusion with truth", "J1: <robin \u2192 animal>. %1.00;0.81%",
+             "<robin \u2192 animal>"},
+            {"first item", "J:    <robin \u2192 bird>.", "<robin \u2192 bird>"},
+            {"truth in braces", "J2: <a \u2192 b>. {0.9 0.729}", "<a \u2192 b>"},
+            {"derivation node", "<a \u2192 b> [Level: 0 ThreadId: 0 Gen#: 0 Proccess#: -1 ]",
+             "<a \u2192 b>"},
+            {"operation line", "Level: 0 Op: 0x1: deduction d", ""},
+            {"empty node", " [Level: 0 ThreadId: -1 Gen#: -1 Proccess#: -1 ]", ""},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]);
+    }
+    void statementOf()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, statement);
+        QCOMPARE(StatementLocator::statementOf(line), statement);
+    }
+
+    void clickLeadsToStatement_data()
+    {
+        QTest::addColumn<int>("boxLine");
+        QTest::addColumn<int>("tab"); // -1: nothing selected
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("premise, first document") << 1 << 0 << "<robin \u2192 bird>.";
+        QTest::newRow("conclusion, blanks differ") << 2 << 1 << "<robin\u2192animal>.";
+        QTest::newRow("operation line") << 0 << -1 << "";
+    }
+    void clickLeadsToStatement()
+    {
+        QFETCH(int, boxLine);
+        QFETCH(int, tab);
+        QFETCH(QString, selected);
+        auto window = makeWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        for (const char* text :
+             {"x.\n<robin \u2192 bird>.\n", "<robin\u2192animal>.\n<robin \u2192 bird>."}) {
+            trigger(window.get(), "actionNew");
+            window->currentEditor()->setPlainText(QString::fromUtf8(text));
+        }
+        auto* documents = child<QTabWidget>(window.get(), "tabWidget_3");
+        documents->setCurrentIndex(-1 == tab ? 1 : 1 - tab);
+        const QByteArray inference = MessageBuilder('n')
+                                         .u32(8)
+                                         .u32(19 + 4 + 16 + 4)
+                                         .u32(2)
+                                         .u32(1)
+                                         .u32(2)
+                                         .u64(1)
+                                         .u64(2)
+                                         .u32(1)
+                                         .u64(1)
+                                         .text("<robin \xe2\x86\x92 bird>. %1.00;0.90%")
+                                         .u64(2)
+                                         .text("<robin \xe2\x86\x92 animal>. {1.0 0.81}")
+                                         .u32(1)
+                                         .text("deduction")
+                                         .text("d")
+                                         .bytes;
+        deliver(window.get(), inference);
+        auto* view = child<SvgView>(window.get(), "graphicsView2");
+        qobject_cast<QDockWidget*>(view->parentWidget()->parentWidget())->raise();
+        QTRY_VERIFY(view->isVisible());
+        const int before = documents->currentIndex();
+        // The box is at (20, 50); each of its lines is 18 high.
+        const QPoint at = view->mapFromScene(QPointF(40, 50 + 18 * boxLine + 9));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        if (tab < 0) {
+            QCOMPARE(documents->currentIndex(), before);
+            QVERIFY(!window->currentEditor()->textCursor().hasSelection());
+            return;
+        }
+        QCOMPARE(documents->currentIndex(), tab);
+        QCOMPARE(window->currentEditor()->textCursor().selectedText(), selected);
+    }
+
+    void tables_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QByteArray>("expected"); // file or clipboard contents; empty: a warning
+        QTest::newRow("Export CSV, quoting as RFC 4180 says")
+            << "csv"
+            << QByteArray("Term Id,Word\r\n2,\"a,b\"\r\n1,\"say \"\"hi\"\"\"\r\n3,\xce\xb2\r\n");
+        QTest::newRow("Export CSV, unwritable") << "fail" << QByteArray();
+        QTest::newRow("Copy selected rows") << "copy" << QByteArray("2\ta,b\n3\t\xce\xb2\n");
+    }
+    void tables()
+    {
+        QFETCH(QString, how);
+        QFETCH(QByteArray, expected);
+        auto window = makeWindow();
+        deliver(window.get(), termTable('w', {{1, "say \"hi\""}, {2, "a,b"}, {3, "\xce\xb2"}}));
+        auto* table = child<QTableWidget>(window.get(), "tableWidget_1");
+        auto* menu = table->findChild<TableContextMenu*>();
+        QVERIFY(menu);
+        QTemporaryDir dir;
+        const QString name = dir.filePath(how == QLatin1String("fail") ? "missing/words" : "words");
+        DialogScript script;
+        script.saveNames.push_back(name);
+        if (how == QLatin1String("copy")) {
+            table->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 1), true);
+            table->setRangeSelected(QTableWidgetSelectionRange(2, 0, 2, 1), true);
+            menu->copyAction()->trigger();
+            QCOMPARE(QApplication::clipboard()->text().toUtf8(), expected);
+            return;
+        }
+        menu->exportAction()->trigger();
+        if (expected.isEmpty()) {
+            QCOMPARE(script.warnings.size(), 1);
+            QVERIFY(script.warnings[0].text.startsWith(QStringLiteral("Cannot write file")));
+            QVERIFY(!QFile::exists(name + QStringLiteral(".csv")));
+            return;
+        }
+        QVERIFY(script.warnings.isEmpty());
+        QCOMPARE(readBytes(name + QStringLiteral(".csv")), expected);
+    }
+};
 
 QTEST_MAIN(TestViews)
 #include "tst_views.moc"
