@@ -56,18 +56,11 @@ QString selected(CodeEditor* editor)
     return QStringLiteral("%1-%2").arg(cursor.selectionStart()).arg(cursor.selectionEnd());
 }
 
-void placeCursor(CodeEditor* editor, int position)
-{
-    QTextCursor cursor(editor->document());
-    cursor.setPosition(position);
-    editor->setTextCursor(cursor);
-}
-
 CodeEditor* showText(MainWindow* window, const QString& text, int cursor = 0)
 {
     CodeEditor* editor = newDocument(window);
     editor->setPlainText(text);
-    placeCursor(editor, cursor);
+    select(editor, 1, cursor + 1, 1, cursor + 1);
     return editor;
 }
 
@@ -153,7 +146,7 @@ private slots:
         auto window = makeWindow();
         CodeEditor* editor = showText(window.get(), Text);
         ::search(window.get(), QStringLiteral("alpha"), options);
-        placeCursor(editor, cursor);
+        select(editor, 1, cursor + 1, 1, cursor + 1);
         click(window.get(), step);
         QTEST(selected(editor), "selection");
         QCOMPARE(highlights(editor).size(), 3);
@@ -239,7 +232,8 @@ private slots:
         QCOMPARE(editor->toPlainText(), Text);
     }
 
-    void shortcutFocusesSearchField()
+    // The shortcut shows the dock with the focus in the search field; Escape there hides it.
+    void shortcutFocusesSearchFieldAndEscapeHides()
     {
         auto window = makeWindow();
         window->show();
@@ -249,6 +243,8 @@ private slots:
         trigger(window.get(), "actionFind_and_Replace");
         QVERIFY(dock->isVisible());
         QTRY_COMPARE(QApplication::focusWidget(), child<QLineEdit>(window.get(), "lineEdit"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(dock->isHidden());
     }
 };
 
