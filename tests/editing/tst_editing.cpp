@@ -1,7 +1,8 @@
 // The writing aids of one editor, each driven by its keys or calls.
 
+#include "windowfixture.h"
+
 #include "abbreviationexpander.h"
-#include "codeeditor.h"
 #include "completioncontroller.h"
 #include "editorzoom.h"
 #include "errormessage.h"
@@ -12,11 +13,7 @@
 #include "termwords.h"
 
 #include <QListWidget>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTextBlock>
 #include <QtTest>
 
 namespace {
@@ -34,300 +31,232 @@ void type(QWidget* editor, const QString& keys)
     }
 }
 
-QVector<int> lines(const QString& commaSeparated)
-{
-    QVector<int> result;
-    for (const QString& part : commaSeparated.split(QLatin1Char(','), Qt::SkipEmptyParts))
-        result.append(part.toInt());
-    return result;
-}
-
 } // namespace
 
 class TestEditing : public QObject {
     Q_OBJECT
+    fixture::Environment environment;
 
 private slots:
-    void initTestCase();
-    void abbreviations_data();
-    void abbreviations();
-    void completion_data();
-    void completion();
-    void hoverTips_data();
-    void hoverTips();
-    void zoom();
-    void sentRegion_data();
-    void sentRegion();
+    void initTestCase() { registerErrorListItem(); }
 
-private:
-    QTemporaryDir settingsDir;
-};
-
-void TestEditing::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    registerErrorListItem();
-}
-
-void TestEditing::abbreviations_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QString>("afterUndo");
-    QTest::newRow("word, then a blank") << "a \\and "
-                                        << "a \u2227 "
-                                        << "a \\and ";
-    QTest::newRow("word, then a bracket") << "\\or)"
-                                          << "\u2228)"
-                                          << "\\or)";
-    QTest::newRow("word, then Tab") << "\\x\t"
-                                    << "\u00d7"
-                                    << "\\x";
-    QTest::newRow("prefix of a longer word") << "\\o\t"
-                                             << "\u2218"
-                                             << "\\o";
-    QTest::newRow("longer word") << "\\or "
-                                 << "\u2228 "
-                                 << "\\or ";
-    QTest::newRow("then Return") << "\\not\n"
-                                 << "\u00ac\n"
-                                 << "\\not\n";
-    QTest::newRow("symbols at once") << "(\\->"
-                                     << "(\u2192"
-                                     << "(\\->";
-    QTest::newRow("\\=>") << "\\=>"
-                          << "\u21d2"
-                          << "\\=>";
-    QTest::newRow("\\<->") << "\\<->"
-                           << "\u2194"
-                           << "\\<->";
-    QTest::newRow("\\<=>") << "\\<=>"
-                           << "\u21d4"
-                           << "\\<=>";
-    QTest::newRow("\\<>") << "\\<>"
-                          << "\u25ca"
-                          << "\\<>";
-    QTest::newRow("\\>>>") << "\\>>>"
-                           << "\u22d9"
-                           << "\\>>>";
-    QTest::newRow("\\- before a letter") << "\\-x"
-                                         << "\u2296x"
-                                         << "\\-x";
-    QTest::newRow("\\cap \\cup \\bot \\top \\up") << "\\cap \\cup \\bot \\top \\up "
-                                                  << "\u2229 \u222a \u22a5 \u22a4 \u21d1 "
-                                                  << "\u2229 \u222a \u22a5 \u22a4 \\up ";
-    QTest::newRow("backslash before the sequence stays") << "\\\\=>"
-                                                         << "\\\u21d2"
-                                                         << "\\\\=>";
-    QTest::newRow("unknown: letter goes on") << "\\xy "
-                                             << "\\xy "
-                                             << "";
-    QTest::newRow("unknown: longer word") << "\\bottom "
-                                          << "\\bottom "
-                                          << "";
-    QTest::newRow("lone backslash") << "\\ a"
-                                    << "\\ a"
-                                    << "";
-    QTest::newRow("unknown symbols") << "\\<-x"
-                                     << "\\<-x"
-                                     << "";
-}
-
-void TestEditing::abbreviations()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    QFETCH(QString, afterUndo);
-    CodeEditor editor;
-    new AbbreviationExpander(&editor);
-    type(&editor, typed);
-    QCOMPARE(editor.toPlainText(), shown);
-    editor.undo();
-    QCOMPARE(editor.toPlainText(), afterUndo);
-}
-
-void TestEditing::completion_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("lastLine");
-    const QStringList none;
-    QTest::newRow("engine words and compounds")
-        << "bi" << QStringList{"bird", "bison", "(bird \u2229 animal)", "Bilbo"}
-        << int(Qt::Key_Return) << "bird";
-    QTest::newRow("case-insensitive after exact")
-        << "Bi" << QStringList{"Bilbo", "bird", "bison", "(bird \u2229 animal)"} << int(Qt::Key_Tab)
-        << "Bilbo";
-    QTest::newRow("document words") << "ro" << QStringList{"robin"} << int(Qt::Key_Escape) << "ro";
-    QTest::newRow("a variable") << "#x" << QStringList{"#xyz"} << int(Qt::Key_Down) << "#x";
-    QTest::newRow("one letter") << "r" << none << 0 << "r";
-    QTest::newRow("nothing known") << "qq" << none << 0 << "qq";
-    QTest::newRow("abbreviations")
-        << "\\<" << QStringList{"\u2194    \\<->", "\u21d4    \\<=>", "\u25ca    \\<>"}
-        << int(Qt::Key_Return) << "\u2194";
-    QTest::newRow("second entry") << "\\<"
-                                  << QStringList{"\u2194    \\<->", "\u21d4    \\<=>",
-                                                 "\u25ca    \\<>"}
-                                  << int(Qt::Key_Down) << "\\<";
-    QTest::newRow("typing filters")
-        << "bis" << QStringList{"bison"} << int(Qt::Key_Return) << "bison";
-    QTest::newRow("selection closes")
-        << "bis" << QStringList{"bison"} << int(Qt::Key_Left) << "bis";
-}
-
-void TestEditing::completion()
-{
-    QFETCH(QString, typed);
-    QFETCH(QStringList, entries);
-    QFETCH(int, key);
-    QFETCH(QString, lastLine);
-    const QStringList words{"bird", "bison"};
-    const QStringList compounds{"(bird \u2229 animal)", "Bilbo"};
-    CodeEditor editor;
-    editor.resize(400, 300);
-    editor.setPlainText(QStringLiteral("<robin \u2192 #xyz>.\n"));
-    editor.moveCursor(QTextCursor::End);
-    new AbbreviationExpander(&editor);
-    CompletionController completion(&editor, [&] {
-        return QVector<const QStringList*>{&words, &compounds};
-    });
-    type(&editor, typed);
-    QCOMPARE(completion.entries().isEmpty() ? QStringList() : completion.entries(), entries);
-    QCOMPARE(completion.isVisible(), !entries.isEmpty());
-    if (key == Qt::Key_Left) {
-        QTest::keyClick(&editor, Qt::Key_Left, Qt::ShiftModifier);
-        QVERIFY(!completion.isVisible());
-    } else if (key != 0) {
-        QTest::keyClick(&editor, Qt::Key(key));
-    }
-    QCOMPARE(editor.document()->lastBlock().text(), lastLine);
-    if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Tab)
-        QVERIFY(!completion.isVisible());
-    if (key == Qt::Key_Down) // moves in the list, not in the text
-        QCOMPARE(editor.textCursor().positionInBlock(), lastLine.size());
-}
-
-void TestEditing::hoverTips_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("tip");
-    QTest::newRow("statement") << "<robin \u2192 bird>." << 3 << "<robin \u2192 bird>  {1.0 0.9}";
-    QTest::newRow("statement without blanks")
-        << "<robin\u2192bird>?" << 0 << "<robin \u2192 bird>  {1.0 0.9}";
-    QTest::newRow("word") << "bird" << 2
-                          << "<bird \u2192 animal>  {1.0 0.81}\n<robin \u2192 bird>  {1.0 0.9}";
-    QTest::newRow("word in an unknown statement")
-        << "<robin \u2192 cat>." << 2 << "<robin \u2192 bird>  {1.0 0.9}";
-    QTest::newRow("unknown word") << "cat" << 1 << "";
-    QTest::newRow("error and statement")
-        << "<robin \u2192 bird> x" << 3
-        << "Line 1, column 17: Unexpected text\n<robin \u2192 bird>  {1.0 0.9}";
-}
-
-void TestEditing::hoverTips()
-{
-    QFETCH(QString, text);
-    QFETCH(int, column);
-    QFETCH(QString, tip);
-    CodeEditor editor;
-    editor.fileName = QStringLiteral("/tmp/a.quor");
-    editor.setPlainText(text);
-    QListWidget errors;
-    QTableWidget statements(0, 2);
-    fillTermTable(&statements, {{1, QStringLiteral("<robin \u2192 bird>. {1.0 0.9}")},
-                                {2, QStringLiteral("<bird \u2192 animal>. {1.0 0.81}")}});
-    if (tip.startsWith(QLatin1String("Line"))) {
-        editor.addErrorMark(17, 1, 1);
-        auto* item = new QListWidgetItem(QStringLiteral("Unexpected text"), &errors);
-        item->setData(Qt::UserRole, QVariant::fromValue(ErrorListItem{17, 1, editor.fileName}));
-    }
-    const HoverTips tips(&editor, &errors, &statements);
-    QCOMPARE(tips.tipAt(column), tip);
-}
-
-void TestEditing::zoom()
-{
-    QSettings(QStringLiteral("QuorStudio"), QStringLiteral("QuorStudio")).clear();
-    CodeEditor first;
-    const int width = first.lineNumberAreaWidth();
+    void abbreviations_data()
     {
-        EditorZoom zoom;
-        QCOMPARE(zoom.step(), 0);
-        zoom.attach(&first);
-        QCOMPARE(first.font().pointSize(), 9);
-        zoom.zoomIn();
-        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton,
-                          Qt::ControlModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(first.viewport(), &wheel);
-        QCOMPARE(zoom.step(), 2);
-        QCOMPARE(first.font().pointSize(), 11);
-        QVERIFY(first.lineNumberAreaWidth() > width);
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("afterUndo");
+        const char* rows[][4] = {
+            // name, typed, shown, after one Undo
+            {"word, then a blank", "a \\and ", "a \u2227 ", "a \\and "},
+            {"word, then a bracket", "\\or)", "\u2228)", "\\or)"},
+            {"word, then Tab", "\\x\t", "\u00d7", "\\x"},
+            {"prefix of a longer word", "\\o\t", "\u2218", "\\o"},
+            {"longer word", "\\or ", "\u2228 ", "\\or "},
+            {"then Return", "\\not\n", "\u00ac\n", "\\not\n"},
+            {"symbols at once", "(\\->", "(\u2192", "(\\->"},
+            {"\\=>", "\\=>", "\u21d2", "\\=>"},
+            {"\\<->", "\\<->", "\u2194", "\\<->"},
+            {"\\<=>", "\\<=>", "\u21d4", "\\<=>"},
+            {"\\<>", "\\<>", "\u25ca", "\\<>"},
+            {"\\>>>", "\\>>>", "\u22d9", "\\>>>"},
+            {"\\- before a letter", "\\-x", "\u2296x", "\\-x"},
+            {"\\cap \\cup \\bot \\top \\up", "\\cap \\cup \\bot \\top \\up ",
+             "\u2229 \u222a \u22a5 \u22a4 \u21d1 ", "\u2229 \u222a \u22a5 \u22a4 \\up "},
+            {"backslash before the sequence stays", "\\\\=>", "\\\u21d2", "\\\\=>"},
+            {"unknown: letter goes on", "\\xy ", "\\xy ", ""},
+            {"unknown: longer word", "\\bottom ", "\\bottom ", ""},
+            {"lone backslash", "\\ a", "\\ a", ""},
+            {"unknown symbols", "\\<-x", "\\<-x", ""},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2])
+                                  << QString::fromUtf8(row[3]);
     }
-    EditorZoom again; // as at the next start
-    QCOMPARE(again.step(), 2);
-    CodeEditor second;
-    again.attach(&second);
-    QCOMPARE(second.font().pointSize(), 11);
-    again.setStep(1000);
-    QCOMPARE(again.step(), int(EditorZoom::MaxStep));
-    again.reset();
-    QCOMPARE(second.font().family(), QStringLiteral("DejaVu Sans"));
-    QCOMPARE(second.font().pointSize(), 9);
-    QCOMPARE(EditorZoom::storedStep(), 0);
-}
+    void abbreviations()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, afterUndo);
+        CodeEditor editor;
+        new AbbreviationExpander(&editor);
+        type(&editor, typed);
+        QCOMPARE(editor.toPlainText(), shown);
+        editor.undo();
+        QCOMPARE(editor.toPlainText(), afterUndo);
+    }
+    void completion_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("lastLine");
+        const QStringList none;
+        QTest::newRow("engine words and compounds")
+            << "bi" << QStringList{"bird", "bison", "(bird \u2229 animal)", "Bilbo"}
+            << int(Qt::Key_Return) << "bird";
+        QTest::newRow("case-insensitive after exact")
+            << "Bi" << QStringList{"Bilbo", "bird", "bison", "(bird \u2229 animal)"}
+            << int(Qt::Key_Tab) << "Bilbo";
+        QTest::newRow("document words")
+            << "ro" << QStringList{"robin"} << int(Qt::Key_Escape) << "ro";
+        QTest::newRow("a variable") << "#x" << QStringList{"#xyz"} << int(Qt::Key_Down) << "#x";
+        QTest::newRow("one letter") << "r" << none << 0 << "r";
+        QTest::newRow("nothing known") << "qq" << none << 0 << "qq";
+        QTest::newRow("abbreviations")
+            << "\\<" << QStringList{"\u2194    \\<->", "\u21d4    \\<=>", "\u25ca    \\<>"}
+            << int(Qt::Key_Return) << "\u2194";
+        QTest::newRow("second entry")
+            << "\\<" << QStringList{"\u2194    \\<->", "\u21d4    \\<=>", "\u25ca    \\<>"}
+            << int(Qt::Key_Down) << "\\<";
+        QTest::newRow("typing filters")
+            << "bis" << QStringList{"bison"} << int(Qt::Key_Return) << "bison";
+        QTest::newRow("selection closes")
+            << "bis" << QStringList{"bison"} << int(Qt::Key_Left) << "bis";
+    }
+    void completion()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, entries);
+        QFETCH(int, key);
+        QFETCH(QString, lastLine);
+        const QStringList words{"bird", "bison"};
+        const QStringList compounds{"(bird \u2229 animal)", "Bilbo"};
+        CodeEditor editor;
+        editor.resize(400, 300);
+        editor.setPlainText(QStringLiteral("<robin \u2192 #xyz>.\n"));
+        editor.moveCursor(QTextCursor::End);
+        new AbbreviationExpander(&editor);
+        CompletionController completion(&editor, [&] {
+            return QVector<const QStringList*>{&words, &compounds};
+        });
+        type(&editor, typed);
+        QCOMPARE(completion.entries().isEmpty() ? QStringList() : completion.entries(), entries);
+        QCOMPARE(completion.isVisible(), !entries.isEmpty());
+        if (key == Qt::Key_Left) {
+            QTest::keyClick(&editor, Qt::Key_Left, Qt::ShiftModifier);
+            QVERIFY(!completion.isVisible());
+        } else if (key != 0) {
+            QTest::keyClick(&editor, Qt::Key(key));
+        }
+        QCOMPARE(editor.document()->lastBlock().text(), lastLine);
+        if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Tab)
+            QVERIFY(!completion.isVisible());
+        if (key == Qt::Key_Down) // moves in the list, not in the text
+            QCOMPARE(editor.textCursor().positionInBlock(), lastLine.size());
+    }
 
-void TestEditing::sentRegion_data()
-{
-    // Lines 1 and 2 of "one\ntwo\nthree\nfour" are sent, then the text is edited at a line and
-    // column: `removed` characters go, `inserted` comes.
-    QTest::addColumn<int>("line");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("removed");
-    QTest::addColumn<QString>("inserted");
-    QTest::addColumn<QString>("sent");
-    QTest::newRow("nothing") << 1 << 0 << 0 << ""
-                             << "1,2";
-    QTest::newRow("typing above") << 1 << 0 << 0 << "x"
-                                  << "";
-    QTest::newRow("typing at the end of the last sent line") << 2 << 3 << 0 << "x"
-                                                             << "";
-    QTest::newRow("new line after the last sent line") << 2 << 3 << 0 << "\nx"
-                                                       << "1,2";
-    QTest::newRow("joining the next line") << 2 << 3 << 1 << ""
-                                           << "";
-    QTest::newRow("typing below") << 3 << 0 << 0 << "x"
-                                  << "1,2";
-    QTest::newRow("removing a line below") << 3 << 0 << 6 << ""
-                                           << "1,2";
-    QTest::newRow("removing everything") << 1 << 0 << 18 << ""
-                                         << "";
-}
+    void hoverTips_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("statement")
+            << "<robin \u2192 bird>." << 3 << "<robin \u2192 bird>  {1.0 0.9}";
+        QTest::newRow("statement without blanks")
+            << "<robin\u2192bird>?" << 0 << "<robin \u2192 bird>  {1.0 0.9}";
+        QTest::newRow("word") << "bird" << 2
+                              << "<bird \u2192 animal>  {1.0 0.81}\n<robin \u2192 bird>  {1.0 0.9}";
+        QTest::newRow("word in an unknown statement")
+            << "<robin \u2192 cat>." << 2 << "<robin \u2192 bird>  {1.0 0.9}";
+        QTest::newRow("unknown word") << "cat" << 1 << "";
+        QTest::newRow("error and statement")
+            << "<robin \u2192 bird> x" << 3
+            << "Line 1, column 17: Unexpected text\n<robin \u2192 bird>  {1.0 0.9}";
+    }
+    void hoverTips()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, column);
+        QFETCH(QString, tip);
+        CodeEditor editor;
+        editor.fileName = QStringLiteral("/tmp/a.quor");
+        editor.setPlainText(text);
+        QListWidget errors;
+        QTableWidget statements(0, 2);
+        fillTermTable(&statements, {{1, QStringLiteral("<robin \u2192 bird>. {1.0 0.9}")},
+                                    {2, QStringLiteral("<bird \u2192 animal>. {1.0 0.81}")}});
+        if (tip.startsWith(QLatin1String("Line"))) {
+            editor.addErrorMark(17, 1, 1);
+            auto* item = new QListWidgetItem(QStringLiteral("Unexpected text"), &errors);
+            item->setData(Qt::UserRole, QVariant::fromValue(ErrorListItem{17, 1, editor.fileName}));
+        }
+        const HoverTips tips(&editor, &errors, &statements);
+        QCOMPARE(tips.tipAt(column), tip);
+    }
 
-void TestEditing::sentRegion()
-{
-    QFETCH(int, line);
-    QFETCH(int, column);
-    QFETCH(int, removed);
-    QFETCH(QString, inserted);
-    QFETCH(QString, sent);
-    CodeEditor editor;
-    editor.setPlainText(QStringLiteral("one\ntwo\nthree\nfour"));
-    SentRegion* region = SentRegion::of(&editor);
-    QCOMPARE(SentRegion::of(&editor), region);
-    region->markSent(2);
-    region->markSent(1, 2); // sent again: moves to the end in order
-    QCOMPARE(region->lines(), lines("1,2"));
-    QTextCursor cursor(editor.document()->findBlockByNumber(line - 1));
-    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
-    cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, removed);
-    if (removed || !inserted.isEmpty())
-        cursor.insertText(inserted);
-    QCOMPARE(region->lines(), lines(sent));
-    QCOMPARE(region->isSent(2), !sent.isEmpty());
-}
+    void zoom()
+    {
+        fixture::clearSettings();
+        CodeEditor first;
+        const int width = first.lineNumberAreaWidth();
+        {
+            EditorZoom zoom;
+            QCOMPARE(zoom.step(), 0);
+            zoom.attach(&first);
+            QCOMPARE(first.font().pointSize(), 9);
+            zoom.zoomIn();
+            QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton,
+                              Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(first.viewport(), &wheel);
+            QCOMPARE(zoom.step(), 2);
+            QCOMPARE(first.font().pointSize(), 11);
+            QVERIFY(first.lineNumberAreaWidth() > width);
+        }
+        EditorZoom again; // as at the next start
+        QCOMPARE(again.step(), 2);
+        CodeEditor second;
+        again.attach(&second);
+        QCOMPARE(second.font().pointSize(), 11);
+        again.setStep(1000);
+        QCOMPARE(again.step(), int(EditorZoom::MaxStep));
+        again.reset();
+        QCOMPARE(second.font().family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(second.font().pointSize(), 9);
+        QCOMPARE(EditorZoom::storedStep(), 0);
+    }
+
+    void sentRegion_data()
+    {
+        // Lines 1 and 2 of "one\ntwo\nthree\nfour" are sent, then the text is edited at a line and
+        // column: `removed` characters go, `inserted` comes.
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<QVector<int>>("sent");
+        const QVector<int> both{1, 2}, none;
+        QTest::newRow("nothing") << 1 << 0 << 0 << "" << both;
+        QTest::newRow("typing above") << 1 << 0 << 0 << "x" << none;
+        QTest::newRow("typing at the end of the last sent line") << 2 << 3 << 0 << "x" << none;
+        QTest::newRow("new line after the last sent line") << 2 << 3 << 0 << "\nx" << both;
+        QTest::newRow("joining the next line") << 2 << 3 << 1 << "" << none;
+        QTest::newRow("typing below") << 3 << 0 << 0 << "x" << both;
+        QTest::newRow("removing a line below") << 3 << 0 << 6 << "" << both;
+        QTest::newRow("removing everything") << 1 << 0 << 18 << "" << none;
+    }
+    void sentRegion()
+    {
+        QFETCH(int, line);
+        QFETCH(int, column);
+        QFETCH(int, removed);
+        QFETCH(QString, inserted);
+        QFETCH(QVector<int>, sent);
+        CodeEditor editor;
+        editor.setPlainText(QStringLiteral("one\ntwo\nthree\nfour"));
+        SentRegion* region = SentRegion::of(&editor);
+        QCOMPARE(SentRegion::of(&editor), region);
+        region->markSent(2);
+        region->markSent(1, 2); // sent again: moves to the end in order
+        QCOMPARE(region->lines(), QVector<int>({1, 2}));
+        QTextCursor cursor(editor.document()->findBlockByNumber(line - 1));
+        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+        cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, removed);
+        if (removed || !inserted.isEmpty())
+            cursor.insertText(inserted);
+        QCOMPARE(region->lines(), sent);
+        QCOMPARE(region->isSent(2), !sent.isEmpty());
+    }
+};
 
 QTEST_MAIN(TestEditing)
 #include "tst_editing.moc"
