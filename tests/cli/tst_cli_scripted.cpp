@@ -2,76 +2,67 @@
 // gives: term names that CSV must quote.
 
 #include "batchrun.h"
-#include "testengine.h"
 #include "testmessages.h"
+#include "windowfixture.h"
 
 #include <QtTest>
+
+using fixture::readBytes;
 
 class TestCliScripted : public QObject {
     Q_OBJECT
 
 private slots:
-    void csvQuoting_data();
-    void csvQuoting();
+    void csvQuoting_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("field");
+        QTest::newRow("plain") << QByteArray("robin") << QByteArray("robin");
+        QTest::newRow("comma") << QByteArray("a, b") << QByteArray("\"a, b\"");
+        QTest::newRow("quote") << QByteArray("say \"hi\"") << QByteArray("\"say \"\"hi\"\"\"");
+        QTest::newRow("line end") << QByteArray("two\nlines") << QByteArray("\"two\nlines\"");
+        QTest::newRow("UTF-8") << QByteArray("V\xc3\xb6gel") << QByteArray("V\xc3\xb6gel");
+    }
+    void csvQuoting()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, field);
+        QTemporaryDir dir;
+        const QString source = dir.filePath("input.quor");
+        QVERIFY(fixture::writeBytes(source, "<a \xe2\x86\x92 b>.\n"));
+        QVector<InputFile> files(1);
+        QString error;
+        QVERIFY(files[0].read(source, &error));
+
+        // One answer, ending with its time message, for each input the run sends.
+        const std::string time = MessageBuilder('t').u32(1).u32(1).bytes.toStdString();
+        testengine::reset();
+        // Queued once the run waits for its first answer: the engine answers only what it was
+        // sent.
+        QTimer::singleShot(0, [&] {
+            testengine::queueMany({MessageBuilder('v').text("9.9").bytes.toStdString(), time, time,
+                                   termTable('w', {{255, name}}).toStdString(), time, time, time});
+        });
+        RunOptions options;
+        options.tablesDir = dir.filePath("tables");
+        options.timeoutSeconds = 10;
+        std::FILE* sink = std::tmpfile();
+        BatchRun run(options, sink, sink);
+        QCOMPARE(run.run(files), BatchRun::Clean);
+        std::fclose(sink);
+
+        // The file went whole with line 1, as Run sends it, then the table requests.
+        QStringList sent;
+        for (const testengine::Input& input : testengine::inputs())
+            sent << QString::fromStdString(input.bytes) + '@' + QString::number(input.line);
+        QCOMPARE(sent, QStringList({"\u22d9 version@1", "<a \u2192 b>.\n@1", "\u22d9 words@1",
+                                    "\u22d9 compounds@1", "\u22d9 statements@1"}));
+        QCOMPARE(readBytes(dir.filePath("tables/words.csv")),
+                 "Term Id,Word\r\nff," + field + "\r\n");
+        QCOMPARE(readBytes(dir.filePath("tables/statements.csv")),
+                 QByteArray("Term Id,Statement\r\n"));
+    }
 };
-
-void TestCliScripted::csvQuoting_data()
-{
-    QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<QByteArray>("field");
-    QTest::newRow("plain") << QByteArray("robin") << QByteArray("robin");
-    QTest::newRow("comma") << QByteArray("a, b") << QByteArray("\"a, b\"");
-    QTest::newRow("quote") << QByteArray("say \"hi\"") << QByteArray("\"say \"\"hi\"\"\"");
-    QTest::newRow("line end") << QByteArray("two\nlines") << QByteArray("\"two\nlines\"");
-    QTest::newRow("UTF-8") << QByteArray("V\xc3\xb6gel") << QByteArray("V\xc3\xb6gel");
-}
-
-void TestCliScripted::csvQuoting()
-{
-    QFETCH(QByteArray, name);
-    QFETCH(QByteArray, field);
-    QTemporaryDir dir;
-    const QString source = dir.filePath("input.quor");
-    QFile file(source);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<a \xe2\x86\x92 b>.\n");
-    file.close();
-    QVector<InputFile> files(1);
-    QString error;
-    QVERIFY(files[0].read(source, &error));
-
-    // One answer, ending with its time message, for each input the run sends.
-    const QByteArray time = MessageBuilder('t').u32(1).u32(1).bytes;
-    testengine::reset();
-    // Queued once the run waits for its first answer: the engine answers only what it was sent.
-    QTimer::singleShot(0, [&] {
-        testengine::queueMany({MessageBuilder('v').text("9.9").bytes.toStdString(),
-                               time.toStdString(), time.toStdString(),
-                               MessageBuilder('w').u32(0).u64(255).text(name).bytes.toStdString(),
-                               time.toStdString(), time.toStdString(), time.toStdString()});
-    });
-    RunOptions options;
-    options.tablesDir = dir.filePath("tables");
-    options.timeoutSeconds = 10;
-    std::FILE* sink = std::tmpfile();
-    BatchRun run(options, sink, sink);
-    QCOMPARE(run.run(files), BatchRun::Clean);
-    std::fclose(sink);
-
-    // The file went whole with line 1, as Run sends it, then the table requests.
-    QStringList sent;
-    for (const testengine::Input& input : testengine::inputs())
-        sent << QString::fromStdString(input.bytes) + '@' + QString::number(input.line);
-    QCOMPARE(sent, QStringList({"\u22d9 version@1", "<a \u2192 b>.\n@1", "\u22d9 words@1",
-                                "\u22d9 compounds@1", "\u22d9 statements@1"}));
-
-    QFile words(dir.filePath("tables/words.csv"));
-    QVERIFY(words.open(QIODevice::ReadOnly));
-    QCOMPARE(words.readAll(), "Term Id,Word\r\nff," + field + "\r\n");
-    QFile statements(dir.filePath("tables/statements.csv"));
-    QVERIFY(statements.open(QIODevice::ReadOnly));
-    QCOMPARE(statements.readAll(), QByteArray("Term Id,Statement\r\n"));
-}
 
 QTEST_GUILESS_MAIN(TestCliScripted)
 #include "tst_cli_scripted.moc"
