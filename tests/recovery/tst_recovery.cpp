@@ -2,24 +2,18 @@
 // comes back exactly; copies are debounced, go with their edits, stay apart between instances,
 // and an unwritable folder changes nothing but one status-bar message.
 
-#include "codeeditor.h"
 #include "crashscenario.h"
-#include "dialogs.h"
-#include "mainwindow.h"
-#include "quorw.h"
 #include "recoverycontroller.h"
 #include "recoverydialog.h"
+#include "windowfixture.h"
 
-#include <QAction>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QSysInfo>
-#include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 
-#include <memory>
+using namespace fixture;
 
 Q_DECLARE_METATYPE(RecoveryDialog::Choice)
 
@@ -30,14 +24,9 @@ int copyCount()
     return QDir(RecoveryStore::defaultFolder()).entryList({"*.recovery"}, QDir::Files).size();
 }
 
-void trigger(QObject* window, const QString& action)
+std::unique_ptr<MainWindow> recoveringWindow(int delay = 60000)
 {
-    window->findChild<QAction*>(action)->trigger();
-}
-
-std::unique_ptr<MainWindow> makeWindow(int delay = 60000)
-{
-    auto window = std::make_unique<MainWindow>(QStringList{QStringLiteral("quorstudio")});
+    auto window = makeWindow();
     window->findChild<RecoveryController*>()->setDelay(delay);
     return window;
 }
@@ -66,7 +55,7 @@ private slots:
     void init()
     {
         QDir(home.filePath("data")).removeRecursively();
-        QSettings("QuorStudio", "QuorStudio").clear();
+        clearSettings();
         offered.clear();
     }
 
@@ -84,40 +73,36 @@ private slots:
     {
         QFETCH(bool, untitled);
         QFETCH(RecoveryDialog::Choice, choice);
-        QFile file(home.filePath("doc \u2192.quor"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(crash::fileText().toUtf8());
-        file.close();
+        const QString path = home.filePath("doc \u2192.quor");
+        QVERIFY(writeBytes(path, crash::fileText().toUtf8()));
         QProcess helper;
-        helper.start(CRASH_HELPER, untitled ? QStringList() : QStringList{file.fileName()});
+        helper.start(CRASH_HELPER, untitled ? QStringList() : QStringList{path});
         QVERIFY(helper.waitForFinished(60000));
         QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
 
         answer = choice;
-        auto window = makeWindow();
+        auto window = recoveringWindow();
         QTRY_COMPARE(offered.size(), 1);
         const QString text = untitled ? crash::typed() : crash::fileText() + crash::typed();
         QCOMPARE(offered[0].text, text);
-        auto* tabs = window->findChild<QTabWidget*>("tabWidget_3");
-        QCOMPARE(tabs->count(), choice == RecoveryDialog::Restore ? 1 : 0);
+        QCOMPARE(tabs(window.get())->count(), choice == RecoveryDialog::Restore ? 1 : 0);
         // Restored copies become this instance's; discarded ones are gone; later ones stay.
         QCOMPARE(copyCount(), choice == RecoveryDialog::Discard ? 0 : 1);
         if (choice == RecoveryDialog::Later) {
             offered.clear();
-            auto second = makeWindow();
+            auto second = recoveringWindow();
             QTRY_COMPARE(offered.size(), 1);
         }
         if (choice != RecoveryDialog::Restore)
             return;
         CodeEditor* editor = window->currentEditor();
-        QCOMPARE(editor->fileName, untitled ? QString("new 1") : file.fileName());
+        QCOMPARE(editor->fileName, untitled ? QString("new 1") : path);
         QCOMPARE(editor->document()->toRawText().replace(QChar::ParagraphSeparator, '\n'), text);
         QCOMPARE(editor->textCursor().position(), text.size() - crash::CursorFromEnd);
-        QVERIFY(tabs->tabText(0).endsWith('*'));
+        QVERIFY(tabTexts(window.get()).first().endsWith('*'));
         if (!untitled) { // Save writes the original file and removes the copy
             trigger(window.get(), "actionSave");
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(QString::fromUtf8(file.readAll()), text);
+            QCOMPARE(readBytes(path), text.toUtf8());
             QCOMPARE(copyCount(), 0);
         }
     }
@@ -148,9 +133,9 @@ private slots:
         QFETCH(int, least);
         QFETCH(int, most);
         QFETCH(int, left);
-        QSettings("QuorStudio", "QuorStudio").setValue("recovery", enabled);
+        settings()->setValue("recovery", enabled);
         QFile::remove(home.filePath("doc.quor"));
-        auto window = makeWindow(300);
+        auto window = recoveringWindow(300);
         QSignalSpy written(window->findChild<RecoveryController*>(),
                            &RecoveryController::copyWritten);
         window->loadFile(home.filePath("doc.quor"));
@@ -165,11 +150,11 @@ private slots:
         QVERIFY2(written.size() >= least && written.size() <= most,
                  qPrintable(QString::number(written.size())));
         if (then == "close button")
-            emit window->findChild<QTabWidget*>("tabWidget_3")->tabCloseRequested(0);
+            emit tabs(window.get())->tabCloseRequested(0);
         else if (then == "exit")
             window.reset();
         else if (then.startsWith("action"))
-            trigger(window.get(), then);
+            trigger(window.get(), qPrintable(then));
         QTest::qWait(300);
         QVERIFY(written.size() <= most);
         QCOMPARE(copyCount(), left);
@@ -191,14 +176,12 @@ private slots:
         const QDateTime time = QDateTime::currentDateTimeUtc();
         auto first = std::make_unique<RecoveryStore>();
         QVERIFY(first->write(1, {"new 1", time, 0, "first", {}}));
-        QFile lock(first->folder() + '/' + first->identity() + ".lock");
+        const QString lock = first->folder() + '/' + first->identity() + ".lock";
         if (owner != "running")
             first.reset();
-        if (owner == "stale lock") { // left by a process that is gone
-            QVERIFY(lock.open(QIODevice::WriteOnly));
-            lock.write("999999999\nquorstudio\n" + QSysInfo::machineHostName().toUtf8() + '\n');
-            lock.close();
-        }
+        if (owner == "stale lock") // left by a process that is gone
+            QVERIFY(writeBytes(lock, "999999999\nquorstudio\n" +
+                                         QSysInfo::machineHostName().toUtf8() + '\n'));
         RecoveryStore second;
         QVERIFY(second.write(1, {"new 1", time, 0, "second", {}}));
         const QList<RecoveryCopy> left = second.adoptLeftCopies();
@@ -213,10 +196,9 @@ private slots:
     void unwritableFolder()
     {
         QVERIFY(QDir().mkpath(home.filePath("data/QuorStudio")));
-        QFile blocker(RecoveryStore::defaultFolder()); // a file where the folder should be
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        auto window = makeWindow();
+        // A file where the folder should be.
+        QVERIFY(writeBytes(RecoveryStore::defaultFolder(), QByteArray()));
+        auto window = recoveringWindow();
         QSignalSpy messages(window->statusBar(), &QStatusBar::messageChanged);
         trigger(window.get(), "actionNew");
         for (const char* text : {"<a \u2192 b>.", " <c>."}) {
