@@ -120,94 +120,59 @@ void TestCli::commandLine_data()
     const QString mistake = QStringLiteral("^$TUT:$MISTAKE:\\d+: error: [^\\n]+\\n$");
     const QString answer =
         QStringLiteral("^Answer: <robin \u2192 living_being>\\. \\{0\\.9 0\\.5905\\}$");
+    const QString noAnswer =
+        QStringLiteral("^quorstudio-run: the engine did not answer within 1 second\\n$");
+    const auto row = [](const char* name, const QStringList& arguments, int status,
+                        const QStringList& out, const QString& err, const QStringList& files = {},
+                        const QString& engine = {}) {
+        QTest::newRow(name) << arguments << engine << status << out << err << files;
+    };
 
-    QTest::newRow("tutorial") << QStringList{"$TUT"} << QString() << 1
-                              << QStringList{version, answer,
-                                             "^No answer found for <robin \u2192 fish>\\?$"}
-                              << mistake << QStringList{};
-    QTest::newRow("tutorial line by line")
-        << QStringList{"--step", "$TUT"} << QString() << 1 << QStringList{version, answer}
-        << mistake << QStringList{};
-    QTest::newRow("clean file") << QStringList{"$CLEAN"} << QString() << 0 << QStringList{version}
-                                << QString("^$") << QStringList{};
-    QTest::newRow("files in order, one engine")
-        << QStringList{"$CLEAN", "$ASK"} << QString() << 0
-        << QStringList{"^Answer: <a \u2192 c>\\."} << QString("^$") << QStringList{};
-    QTest::newRow("time") << QStringList{"--time", "$CLEAN"} << QString() << 0
-                          << QStringList{"^Elapsed time \\d+ \u03bcs \\(\\d+ cycles\\)$"}
-                          << QString("^$") << QStringList{};
-    QTest::newRow("json")
-        << QStringList{"--json", "$TUT"} << QString() << 1
-        << QStringList{"^\\{\"kind\":\"version\",\"version\":\"1\\.0\\.0\"\\}$",
-                       "^\\{\"column\":\\d+,\"file\":\"$TUT\",\"kind\":\"error\",\"line\":"
-                       "$MISTAKE,\"mark\":\\d+,\"severity\":\"error\",\"text\":",
-                       "^\\{\"kind\":\"words\",\"records\":\\[\\{\"id\":\"[0-9a-f]+\",\"name\""}
-        << mistake << QStringList{};
-    QTest::newRow("tables") << QStringList{"--tables", "$OUT/t", "$TUT"} << QString() << 1
-                            << QStringList{version} << mistake
-                            << QStringList{"t/words.csv|^Term Id,Word\r\n([0-9a-f]+,\\w+\r\n)+$",
-                                           "t/words.csv|\r\n[0-9a-f]+,robin\r\n",
-                                           "t/compounds.csv|^Term Id,Compound Term\r\n",
-                                           "t/statements.csv|^Term Id,Statement\r\n"
-                                           "[0-9a-f]+,<\\(cold \u2227 rain\\) \u21d2"};
-    QTest::newRow("graphs") << QStringList{"--graphs", "$OUT/g", "$TUT"} << QString() << 1
-                            << QStringList{version} << mistake
-                            << QStringList{"g/question.svg|robin", "g/inference.svg|Level: 0"};
-    QTest::newRow("memory") << QStringList{"--memory", "$OUT/m.quor", "$TUT"} << QString() << 1
-                            << QStringList{version} << mistake
-                            << QStringList{"m.quor|^// QUOR memory: \\d+ beliefs",
-                                           "m.quor|\n<robin \u2192 bird>\\. \\{1\\.0 0\\.9\\}\n"};
-    QTest::newRow("report") << QStringList{"--report", "$OUT/r.html", "$TUT"} << QString() << 1
-                            << QStringList{version} << mistake
-                            << QStringList{
-                                   "r.html|^<!DOCTYPE html>",
-                                   "r.html|<tr class=\"error\"><td class=\"n\">$MISTAKE</td>"
-                                   "<td>&lt;robin \u2192 bird\\.</td></tr>\n<tr class=\"msg\">",
-                                   "r.html|Answer: &lt;robin \u2192 living_being&gt;",
-                                   "r.html|<td>[0-9a-f]+</td><td>robin</td>",
-                                   "r.html|(<svg width=(.|\n)*){2}",
-                                   "r.html|QUOR library version 1\\.0\\.0",
-                                   "r.html|Elapsed time \\d+"};
-    QTest::newRow("report not written")
-        << QStringList{"--report", "$MISSING/r.html", "$CLEAN"} << QString() << 2 << QStringList{}
-        << QString("^quorstudio-run: cannot write $MISSING/r.html: [^\\n]+\\n$") << QStringList{};
-    QTest::newRow("missing file") << QStringList{"$CLEAN", "$MISSING"} << QString() << 2
-                                  << QStringList{}
-                                  << QString("^quorstudio-run: cannot read $MISSING: .+\\n$")
-                                  << QStringList{};
-    QTest::newRow("folder") << QStringList{"$FOLDER"} << QString() << 2 << QStringList{}
-                            << QString("^quorstudio-run: cannot read $FOLDER: .+\\n$")
-                            << QStringList{};
-    QTest::newRow("invalid UTF-8")
-        << QStringList{"$BAD"} << QString() << 2 << QStringList{}
-        << QString("^quorstudio-run: $BAD is not valid UTF-8 text; it was not sent[^\\n]*\\n$")
-        << QStringList{};
-    QTest::newRow("no file") << QStringList{} << QString() << 2 << QStringList{}
-                             << QString("^quorstudio-run: no input file given\\n") << QStringList{};
-    QTest::newRow("bad timeout") << QStringList{"--timeout", "soon", "$CLEAN"} << QString() << 2
-                                 << QStringList{} << QString("--timeout needs") << QStringList{};
-    QTest::newRow("silent engine")
-        << QStringList{"--timeout", "1", "$CLEAN"} << QString("$SILENT") << 3 << QStringList{}
-        << QString("^quorstudio-run: the engine did not answer within 1 second\\n$")
-        << QStringList{};
-    QTest::newRow("output lost") << QStringList{"$CLEAN", ">", "/dev/full"} << QString() << 2
-                                 << QStringList{} << QString("cannot write the standard output")
-                                 << QStringList{};
-    QTest::newRow("engine stuck in process()")
-        << QStringList{"--timeout", "1", "$CLEAN"} << QString("$HANG") << 3 << QStringList{}
-        << QString("^quorstudio-run: the engine did not answer within 1 second\\n$")
-        << QStringList{};
-    QTest::newRow("no engine instance")
-        << QStringList{"$CLEAN"} << QString("$NULLENGINE") << 2 << QStringList{}
-        << QString("^quorstudio-run: the engine library could not create an engine\\n$")
-        << QStringList{};
-    QTest::newRow("version") << QStringList{"--version"} << QString() << 0
-                             << QStringList{"^quorstudio-run " QUOR_VERSION "$"} << QString("^$")
-                             << QStringList{};
-    QTest::newRow("help") << QStringList{"--help"} << QString() << 0
-                          << QStringList{"^Usage: quorstudio-run \\[options\\] FILE\\.\\.\\.$",
-                                         "--report <FILE>"}
-                          << QString("^$") << QStringList{};
+    row("tutorial", {"$TUT"}, 1, {version, answer, "^No answer found for <robin \u2192 fish>\\?$"},
+        mistake);
+    row("tutorial line by line", {"--step", "$TUT"}, 1, {version, answer}, mistake);
+    row("clean file", {"$CLEAN"}, 0, {version}, "^$");
+    row("files in order, one engine", {"$CLEAN", "$ASK"}, 0, {"^Answer: <a \u2192 c>\\."}, "^$");
+    row("time", {"--time", "$CLEAN"}, 0, {"^Elapsed time \\d+ \u03bcs \\(\\d+ cycles\\)$"}, "^$");
+    row("json", {"--json", "$TUT"}, 1,
+        {"^\\{\"kind\":\"version\",\"version\":\"1\\.0\\.0\"\\}$",
+         "^\\{\"column\":\\d+,\"file\":\"$TUT\",\"kind\":\"error\",\"line\":"
+         "$MISTAKE,\"mark\":\\d+,\"severity\":\"error\",\"text\":",
+         "^\\{\"kind\":\"words\",\"records\":\\[\\{\"id\":\"[0-9a-f]+\",\"name\""},
+        mistake);
+    row("tables", {"--tables", "$OUT/t", "$TUT"}, 1, {version}, mistake,
+        {"t/words.csv|^Term Id,Word\r\n([0-9a-f]+,\\w+\r\n)+$",
+         "t/words.csv|\r\n[0-9a-f]+,robin\r\n", "t/compounds.csv|^Term Id,Compound Term\r\n",
+         "t/statements.csv|^Term Id,Statement\r\n[0-9a-f]+,<\\(cold \u2227 rain\\) \u21d2"});
+    row("graphs", {"--graphs", "$OUT/g", "$TUT"}, 1, {version}, mistake,
+        {"g/question.svg|robin", "g/inference.svg|Level: 0"});
+    row("memory", {"--memory", "$OUT/m.quor", "$TUT"}, 1, {version}, mistake,
+        {"m.quor|^// QUOR memory: \\d+ beliefs",
+         "m.quor|\n<robin \u2192 bird>\\. \\{1\\.0 0\\.9\\}\n"});
+    row("report", {"--report", "$OUT/r.html", "$TUT"}, 1, {version}, mistake,
+        {"r.html|^<!DOCTYPE html>",
+         "r.html|<tr class=\"error\"><td class=\"n\">$MISTAKE</td>"
+         "<td>&lt;robin \u2192 bird\\.</td></tr>\n<tr class=\"msg\">",
+         "r.html|Answer: &lt;robin \u2192 living_being&gt;",
+         "r.html|<td>[0-9a-f]+</td><td>robin</td>", "r.html|(<svg width=(.|\n)*){2}",
+         "r.html|QUOR library version 1\\.0\\.0", "r.html|Elapsed time \\d+"});
+    row("report not written", {"--report", "$MISSING/r.html", "$CLEAN"}, 2, {},
+        "^quorstudio-run: cannot write $MISSING/r.html: [^\\n]+\\n$");
+    row("missing file", {"$CLEAN", "$MISSING"}, 2, {},
+        "^quorstudio-run: cannot read $MISSING: .+\\n$");
+    row("folder", {"$FOLDER"}, 2, {}, "^quorstudio-run: cannot read $FOLDER: .+\\n$");
+    row("invalid UTF-8", {"$BAD"}, 2, {},
+        "^quorstudio-run: $BAD is not valid UTF-8 text; it was not sent[^\\n]*\\n$");
+    row("no file", {}, 2, {}, "^quorstudio-run: no input file given\\n");
+    row("bad timeout", {"--timeout", "soon", "$CLEAN"}, 2, {}, "--timeout needs");
+    row("silent engine", {"--timeout", "1", "$CLEAN"}, 3, {}, noAnswer, {}, "$SILENT");
+    row("output lost", {"$CLEAN", ">", "/dev/full"}, 2, {}, "cannot write the standard output");
+    row("engine stuck in process()", {"--timeout", "1", "$CLEAN"}, 3, {}, noAnswer, {}, "$HANG");
+    row("no engine instance", {"$CLEAN"}, 2, {},
+        "^quorstudio-run: the engine library could not create an engine\\n$", {}, "$NULLENGINE");
+    row("version", {"--version"}, 0, {"^quorstudio-run " QUOR_VERSION "$"}, "^$");
+    row("help", {"--help"}, 0,
+        {"^Usage: quorstudio-run \\[options\\] FILE\\.\\.\\.$", "--report <FILE>"}, "^$");
 }
 
 void TestCli::commandLine()
