@@ -124,7 +124,6 @@ private slots:
         if (cursorLine != cursor[2])
             QCOMPARE(editor->textCursor().positionInBlock(), 0);
         QTEST(markedLines(editor), "marksLeft");
-        editor->document()->setModified(false);
     }
 
     void debugMenuCommands_data()

@@ -125,7 +125,6 @@ private slots:
         trigger(window.get(), "actionUndo");
         QCOMPARE(window->currentEditor()->toPlainText(), QString());
         QCOMPARE(tabTexts(window.get()).last(), QStringLiteral("a.quor*"));
-        window->currentEditor()->document()->setModified(false);
     }
 
     void commandLineBareNameOpensByAbsolutePath()
@@ -249,8 +248,6 @@ private slots:
                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         }
         QCOMPARE(tabTexts(window.get()).join(' '), closed ? "new 1" : "new 1 " + name + '*');
-        if (!closed)
-            editor->document()->setModified(false);
         if (titled)
             QTEST(readBytes(path), "onDisk");
         if (!saveName.isEmpty())
@@ -276,7 +273,6 @@ private slots:
         QCOMPARE(script.saveCaptions.size(), 1);
         QCOMPARE(tabTexts(window.get()), QStringList{"new 1*"});
         QVERIFY(script.warnings.isEmpty());
-        window->currentEditor()->document()->setModified(false);
     }
 
     void closeAllStopsAtUnsavedDocument_data()
@@ -308,8 +304,6 @@ private slots:
         QCOMPARE(tabTexts(window.get()), remaining);
         if (remaining.isEmpty())
             QCOMPARE(readBytes(dir.filePath(saveName + ".quor")), QByteArray("unsaved"));
-        else
-            window->editorAt(0)->document()->setModified(false);
     }
 
     void closingWindowAsksAboutEachModifiedDocument_data()
@@ -359,8 +353,6 @@ private slots:
         for (const char* key : {"currentPath", "time", "internalQuestions", "debug"})
             QCOMPARE(settings()->contains(QLatin1String(key)), accepted);
         QCOMPARE(settings()->value("time", true).toBool(), !accepted);
-        for (int i = 0; i < 3; ++i)
-            window->editorAt(i)->document()->setModified(false);
     }
 
     void recentList_data()

@@ -243,8 +243,6 @@ private slots:
         }
         if (kind == Pdf) // exporting leaves the document as it was
             QCOMPARE(tabTexts(window.get()), QStringList{"new 1*"});
-        if (window->currentEditor())
-            window->currentEditor()->document()->setModified(false);
     }
 
     // The write fails and says so ("Cannot write file ..."; a graph's Save as returns false), a
@@ -298,8 +296,6 @@ private slots:
         }
         if (QFileInfo(path).isFile() && Place(place) != Place::FullDisk)
             QCOMPARE(readBytes(path), existing);
-        if (window->currentEditor())
-            window->currentEditor()->document()->setModified(false);
     }
 
     // A save killed half-way leaves the old file or the new one, never a cut one, and no
@@ -435,7 +431,6 @@ private slots:
             QVERIFY(readBytes(path) == content);
         }
         QVERIFY(script.unanswered.isEmpty());
-        editor->document()->setModified(false);
     }
 };
 
