@@ -116,17 +116,6 @@ private slots:
         QCOMPARE(tabs(window.get())->count(), 0);
     }
 
-    void commandLineOpensExistingFilesInOrder()
-    {
-        QTemporaryDir dir;
-        QVERIFY(writeBytes(dir.filePath("a.quor"), "a") && writeBytes(dir.filePath("b.quor"), "b"));
-        auto window = makeWindow(
-            {dir.filePath("a.quor"), dir.filePath("missing.quor"), dir.filePath("b.quor")});
-        QCOMPARE(tabTexts(window.get()), (QStringList{"a.quor", "b.quor"}));
-        QCOMPARE(tabs(window.get())->currentIndex(), 0);
-        QVERIFY(sentToEngine().isEmpty());
-    }
-
     // Each message's block is freed exactly once, whatever becomes of it.
     void outputDock_data()
     {

@@ -127,18 +127,23 @@ private slots:
         QCOMPARE(tabTexts(window.get()).last(), QStringLiteral("a.quor*"));
     }
 
-    void commandLineBareNameOpensByAbsolutePath()
+    // Existing files named on the command line open in order, a bare name by its absolute path;
+    // nothing is sent to the engine.
+    void commandLine()
     {
         QTemporaryDir dir;
-        QVERIFY(writeBytes(dir.filePath("bare.quor"), "x"));
+        const QString b = dir.filePath("b.quor");
+        QVERIFY(writeBytes(dir.filePath("bare.quor"), "x") && writeBytes(b, "b"));
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
         DialogScript script;
-        auto window = makeWindow({QStringLiteral("bare.quor")});
+        auto window = makeWindow({QStringLiteral("bare.quor"), dir.filePath("missing.quor"), b});
         QVERIFY(QDir::setCurrent(previous));
+        QCOMPARE(tabState(window.get()), QStringLiteral("[bare.quor] b.quor"));
+        QVERIFY(sentToEngine().isEmpty());
         const QString absolute = QFileInfo(dir.filePath("bare.quor")).absoluteFilePath();
         QCOMPARE(window->currentEditor()->fileName, absolute);
-        QCOMPARE(recentFiles(), QStringList{absolute});
+        QCOMPARE(recentFiles(), (QStringList{b, absolute}));
         typeText(window->currentEditor(), QStringLiteral("y"));
         trigger(window.get(), "actionSave"); // titled: no question, from another folder
         QVERIFY(script.saveCaptions.isEmpty());
