@@ -214,18 +214,16 @@ private slots:
     {
         QTest::addColumn<QString>("links");
         QTest::addColumn<QString>("edges");
-        QTest::newRow("breadth first, record order") << "1>3 0>2 0>1 2>4"
-                                                     << "0>2 0>1 2>4 1>3";
-        QTest::newRow("cycle") << "0>1 1>2 2>1 2>2"
-                               << "0>1 1>2";
-        QTest::newRow("shared child") << "0>1 0>2 1>3 2>3"
-                                      << "0>1 0>2 1>3";
-        QTest::newRow("repeated link") << "0>1 0>1"
-                                       << "0>1";
-        QTest::newRow("root as child") << "0>0 0>1 1>0"
-                                       << "0>1";
-        QTest::newRow("nothing reached") << "5>6 6>5"
-                                         << "";
+        const char* rows[][3] = {
+            {"breadth first, record order", "1>3 0>2 0>1 2>4", "0>2 0>1 2>4 1>3"},
+            {"cycle", "0>1 1>2 2>1 2>2", "0>1 1>2"},
+            {"shared child", "0>1 0>2 1>3 2>3", "0>1 0>2 1>3"},
+            {"repeated link", "0>1 0>1", "0>1"},
+            {"root as child", "0>0 0>1 1>0", "0>1"},
+            {"nothing reached", "5>6 6>5", ""},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]);
     }
     void treeWalk()
     {

@@ -175,24 +175,19 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("rules"); // document, PDF and SVG names written
-        QTest::newRow("no suffix") << "notes"
-                                   << "notes.quor notes.pdf notes.svg";
-        QTest::newRow(".TXT") << "n.TXT"
-                              << "n.TXT n.TXT n.TXT.svg";
-        QTest::newRow(".Qrs") << "n.Qrs"
-                              << "n.Qrs n.Qrs n.Qrs.svg";
-        QTest::newRow(".Quor") << "n.Quor"
-                               << "n.Quor n.Quor n.Quor.svg";
-        QTest::newRow(".md") << "n.md"
-                             << "n.md.quor n.md n.md.svg";
-        QTest::newRow(".PDF") << "n.PDF"
-                              << "n.PDF.quor n.PDF n.PDF.svg";
-        QTest::newRow(".Svg") << "n.Svg"
-                              << "n.Svg.quor n.Svg n.Svg";
-        QTest::newRow(".svg.txt") << "n.svg.txt"
-                                  << "n.svg.txt n.svg.txt n.svg.txt.svg";
-        QTest::newRow("dotted folder") << "v1.2/n"
-                                       << "v1.2/n.quor v1.2/n.pdf v1.2/n.svg";
+        const char* rows[][3] = {
+            {"no suffix", "notes", "notes.quor notes.pdf notes.svg"},
+            {".TXT", "n.TXT", "n.TXT n.TXT n.TXT.svg"},
+            {".Qrs", "n.Qrs", "n.Qrs n.Qrs n.Qrs.svg"},
+            {".Quor", "n.Quor", "n.Quor n.Quor n.Quor.svg"},
+            {".md", "n.md", "n.md.quor n.md n.md.svg"},
+            {".PDF", "n.PDF", "n.PDF.quor n.PDF n.PDF.svg"},
+            {".Svg", "n.Svg", "n.Svg.quor n.Svg n.Svg"},
+            {".svg.txt", "n.svg.txt", "n.svg.txt n.svg.txt n.svg.txt.svg"},
+            {"dotted folder", "v1.2/n", "v1.2/n.quor v1.2/n.pdf v1.2/n.svg"},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]);
     }
     void fileNameRules()
     {
