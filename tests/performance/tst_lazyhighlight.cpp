@@ -14,18 +14,6 @@
 #include <QTextLayout>
 #include <QtTest>
 
-// Large changes are coloured lazily: what is shown first, the rest in idle slices, everything at
-// once before an export. The end result must be what immediate highlighting gives.
-class TestLazyHighlight : public QObject {
-    Q_OBJECT
-
-private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void sameAsImmediate();
-    void exportsComeOutComplete_data();
-    void exportsComeOutComplete();
-};
-
 namespace {
 
 // Comments opened and closed across lines, on one line, and left open at the end.
@@ -69,71 +57,79 @@ bool coloured(const QTextBlock& block)
 
 } // namespace
 
-void TestLazyHighlight::sameAsImmediate()
-{
-    QTextDocument reference;
-    Highlighter immediate(&reference);
-    reference.setPlainText(largeText(3000));
-    immediate.rehighlight();
+// Large changes are coloured lazily: what is shown first, the rest in idle slices, everything at
+// once before an export. The end result must be what immediate highlighting gives.
+class TestLazyHighlight : public QObject {
+    Q_OBJECT
 
-    QPlainTextEdit lazy;
-    lazy.resize(400, 300);
-    lazy.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&lazy));
-    Highlighter deferred(lazy.document());
-    deferred.deferLargeChanges(&lazy);
-    QSignalSpy finished(deferred.findChild<HighlightPass*>(), &HighlightPass::finished);
-    lazy.setPlainText(largeText(3000));
-    QVERIFY(deferred.isPending());
-    // Brackets and states are there at once, colours first where the view shows them.
-    for (QTextBlock a = lazy.document()->begin(), b = reference.begin(); a.isValid();
-         a = a.next(), b = b.next())
-        QCOMPARE(blockSummary(a, false), blockSummary(b, false));
-    lazy.verticalScrollBar()->setValue(2000);
-    lazy.viewport()->repaint();
-    const QTextBlock shown = lazy.cursorForPosition(QPoint(0, 0)).block();
-    QVERIFY(shown.blockNumber() > 1000);
-    QVERIFY(coloured(shown));
-    QCOMPARE(blockSummary(shown), blockSummary(reference.findBlockByNumber(shown.blockNumber())));
-    QVERIFY(!coloured(lazy.document()->lastBlock().previous()));
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void sameAsImmediate()
+    {
+        QTextDocument reference;
+        Highlighter immediate(&reference);
+        reference.setPlainText(largeText(3000));
+        immediate.rehighlight();
 
-    QCOMPARE(lazy.document()->blockCount(), reference.blockCount());
-    for (QTextBlock a = lazy.document()->begin(), b = reference.begin(); a.isValid();
-         a = a.next(), b = b.next())
-        QCOMPARE(blockSummary(a), blockSummary(b));
-}
+        QPlainTextEdit lazy;
+        lazy.resize(400, 300);
+        lazy.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&lazy));
+        Highlighter deferred(lazy.document());
+        deferred.deferLargeChanges(&lazy);
+        QSignalSpy finished(deferred.findChild<HighlightPass*>(), &HighlightPass::finished);
+        lazy.setPlainText(largeText(3000));
+        QVERIFY(deferred.isPending());
+        // Brackets and states are there at once, colours first where the view shows them.
+        for (QTextBlock a = lazy.document()->begin(), b = reference.begin(); a.isValid();
+             a = a.next(), b = b.next())
+            QCOMPARE(blockSummary(a, false), blockSummary(b, false));
+        lazy.verticalScrollBar()->setValue(2000);
+        lazy.viewport()->repaint();
+        const QTextBlock shown = lazy.cursorForPosition(QPoint(0, 0)).block();
+        QVERIFY(shown.blockNumber() > 1000);
+        QVERIFY(coloured(shown));
+        QCOMPARE(blockSummary(shown),
+                 blockSummary(reference.findBlockByNumber(shown.blockNumber())));
+        QVERIFY(!coloured(lazy.document()->lastBlock().previous()));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
 
-void TestLazyHighlight::exportsComeOutComplete_data()
-{
-    QTest::addColumn<bool>("print");
-    QTest::newRow("copy as HTML") << false;
-    QTest::newRow("PDF") << true;
-}
-
-void TestLazyHighlight::exportsComeOutComplete()
-{
-    QFETCH(bool, print);
-    CodeEditor editor;
-    editor.setPlainText(largeText(3000) + QStringLiteral("\n*/ // the last line"));
-    const QTextBlock last = editor.document()->lastBlock();
-    QVERIFY(!coloured(last));
-    if (print) {
-        QTemporaryDir dir;
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
-        editor.print(&printer);
-    } else {
-        for (QAction* action : editor.actions()) {
-            if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C))
-                action->trigger();
-        }
+        QCOMPARE(lazy.document()->blockCount(), reference.blockCount());
+        for (QTextBlock a = lazy.document()->begin(), b = reference.begin(); a.isValid();
+             a = a.next(), b = b.next())
+            QCOMPARE(blockSummary(a), blockSummary(b));
     }
-    QVERIFY(coloured(last));
-    QCOMPARE(last.layout()->formats().constLast().format.foreground().color(),
-             QColor(0x93, 0xA1, 0xA1));
-}
+
+    void exportsComeOutComplete_data()
+    {
+        QTest::addColumn<bool>("print");
+        QTest::newRow("copy as HTML") << false;
+        QTest::newRow("PDF") << true;
+    }
+    void exportsComeOutComplete()
+    {
+        QFETCH(bool, print);
+        CodeEditor editor;
+        editor.setPlainText(largeText(3000) + QStringLiteral("\n*/ // the last line"));
+        const QTextBlock last = editor.document()->lastBlock();
+        QVERIFY(!coloured(last));
+        if (print) {
+            QTemporaryDir dir;
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+            editor.print(&printer);
+        } else {
+            for (QAction* action : editor.actions()) {
+                if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C))
+                    action->trigger();
+            }
+        }
+        QVERIFY(coloured(last));
+        QCOMPARE(last.layout()->formats().constLast().format.foreground().color(),
+                 QColor(0x93, 0xA1, 0xA1));
+    }
+};
 
 QTEST_MAIN(TestLazyHighlight)
 #include "tst_lazyhighlight.moc"

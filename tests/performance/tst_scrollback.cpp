@@ -13,39 +13,35 @@ class TestScrollback : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void limit_data();
-    void limit();
+    void limit_data()
+    {
+        QTest::addColumn<QVariant>("stored"); // invalid: no such setting
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("kept"); // after appending lines 1 to 5
+        QTest::newRow("default: everything") << QVariant() << 0 << "1 2 3 4 5";
+        QTest::newRow("three lines") << QVariant(3) << 3 << "3 4 5";
+        QTest::newRow("as text") << QVariant("2") << 2 << "4 5";
+        QTest::newRow("zero") << QVariant(0) << 0 << "1 2 3 4 5";
+        QTest::newRow("negative") << QVariant(-4) << 0 << "1 2 3 4 5";
+        QTest::newRow("not a number") << QVariant("many") << 0 << "1 2 3 4 5";
+    }
+    void limit()
+    {
+        QFETCH(QVariant, stored);
+        QTemporaryDir dir;
+        QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+        if (stored.isValid())
+            settings.setValue(ScrollbackLimit::key(), stored);
+        QPlainTextEdit view;
+        OutputAppender appender(&view);
+        ScrollbackLimit::apply(&view, settings);
+        QTEST(view.maximumBlockCount(), "limit");
+        for (int i = 1; i <= 5; ++i)
+            appender.append(QString::number(i));
+        appender.flush();
+        QTEST(view.toPlainText().replace('\n', ' '), "kept");
+    }
 };
-
-void TestScrollback::limit_data()
-{
-    QTest::addColumn<QVariant>("stored"); // invalid: no such setting
-    QTest::addColumn<int>("limit");
-    QTest::addColumn<QString>("kept"); // after appending lines 1 to 5
-    QTest::newRow("default: everything") << QVariant() << 0 << "1 2 3 4 5";
-    QTest::newRow("three lines") << QVariant(3) << 3 << "3 4 5";
-    QTest::newRow("as text") << QVariant("2") << 2 << "4 5";
-    QTest::newRow("zero") << QVariant(0) << 0 << "1 2 3 4 5";
-    QTest::newRow("negative") << QVariant(-4) << 0 << "1 2 3 4 5";
-    QTest::newRow("not a number") << QVariant("many") << 0 << "1 2 3 4 5";
-}
-
-void TestScrollback::limit()
-{
-    QFETCH(QVariant, stored);
-    QTemporaryDir dir;
-    QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    if (stored.isValid())
-        settings.setValue(ScrollbackLimit::key(), stored);
-    QPlainTextEdit view;
-    OutputAppender appender(&view);
-    ScrollbackLimit::apply(&view, settings);
-    QTEST(view.maximumBlockCount(), "limit");
-    for (int i = 1; i <= 5; ++i)
-        appender.append(QString::number(i));
-    appender.flush();
-    QTEST(view.toPlainText().replace('\n', ' '), "kept");
-}
 
 QTEST_MAIN(TestScrollback)
 #include "tst_scrollback.moc"
