@@ -3,6 +3,7 @@
 
 #include "codeeditor.h"
 #include "highlighter.h"
+#include "testmessages.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -367,10 +368,9 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("mask"); // then the blocks' states
-        QFile file(QStringLiteral(TESTSRCDIR "/data/highlighter.txt"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList lines =
-            QString::fromUtf8(file.readAll()).replace("\\n", "\n").split("\n# ");
+            QString::fromUtf8(testDataFile("highlighter.txt")).replace("\\n", "\n").split("\n# ");
+        QVERIFY(lines.size() > 10);
         for (const QString& row : lines.mid(1)) {
             const QStringList parts = row.split("\n= ");
             if (parts.size() != 2)
