@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "errormessage.h"
+#include "startup.h"
 
 #include <QFileSystemModel>
 #include <QLabel>
@@ -114,6 +115,8 @@ private slots:
         QCOMPARE(qobject_cast<QFileSystemModel*>(view->model())->filePath(view->rootIndex()),
                  QDir::currentPath());
         QCOMPARE(tabs(window.get())->count(), 0);
+        prepareApplication(); // as main() does: every window, dialogs too, gets the program's icon
+        QVERIFY(!QApplication::windowIcon().isNull());
     }
 
     // Each message's block is freed exactly once, whatever becomes of it.

@@ -54,13 +54,14 @@ private slots:
         QFETCH(bool, raised);
         auto window = makeWindow();
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
         auto* dock = child<QDockWidget>(window.get(), "dockWidget_5");
         // The Output tab is in front: the Error dock is there, but none of it shows.
         QVERIFY(dock->visibleRegion().isEmpty());
         if (closed)
             dock->close();
         trigger(window.get(), "actionNew");
+        QCOMPARE(QApplication::focusWidget(), window->currentEditor()); // typing goes there
         const QString document = window->currentEditor()->fileName;
         if (run)
             trigger(window.get(), "actionRun");
