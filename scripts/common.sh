@@ -2,7 +2,7 @@
 set -euo pipefail
 
 # Packages every build needs.
-QUOR_BUILD_PACKAGES="build-essential cmake ninja-build qtbase5-dev libqt5svg5-dev fonts-dejavu-core"
+QUOR_BUILD_PACKAGES="build-essential cmake ninja-build lld qtbase5-dev libqt5svg5-dev fonts-dejavu-core"
 
 install_missing() {
     local missing=""

@@ -8,8 +8,9 @@ install_missing $QUOR_BUILD_PACKAGES xvfb xauth desktop-file-utils appstream sha
     clang-14 libclang-rt-14-dev
 
 build="$QUOR_ROOT/build-tests"
-cmake -S "$QUOR_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUOR_BUILD_TESTS=ON
+# Optimised as a release is, without debug information, which would double the build's time.
+cmake -S "$QUOR_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DQUOR_BUILD_TESTS=ON
 cmake --build "$build" -j "$(nproc)"
 (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
 
