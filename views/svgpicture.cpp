@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -101,7 +102,7 @@ QImage blankImage(const QSize& size)
     const size_t rowBytes = size_t(size.width()) * 4;
     const size_t bytes = rowBytes * size_t(size.height());
     void* memory = nullptr;
-    if (bytes >= 2 * hugePage && size.width() < (1 << 28) / 4 &&
+    if (bytes >= 2 * hugePage && rowBytes <= size_t(std::numeric_limits<int>::max()) &&
         posix_memalign(&memory, hugePage, (bytes + hugePage - 1) / hugePage * hugePage) == 0) {
         madvise(memory, bytes, MADV_HUGEPAGE);
         return QImage(
