@@ -273,11 +273,11 @@ void SvgPicture::paint(QPainter& painter, const QRectF& area) const
     // Raw fonts belong to the thread that made them, so each paint makes its own.
     QVector<QRawFont> rawFonts;
     QVector<QFont> plainFonts;
-    for (const FontSpec& spec : fonts) {
-        QFont font(spec.family);
-        font.setPixelSize(qMax(1, qRound(spec.pixelSize)));
+    for (const TextFont& wanted : fonts) {
+        QFont font(wanted.family);
+        font.setPixelSize(qMax(1, qRound(wanted.pixelSize)));
         QRawFont raw = QRawFont::fromFont(font);
-        raw.setPixelSize(spec.pixelSize);
+        raw.setPixelSize(wanted.pixelSize);
         rawFonts.append(raw);
         plainFonts.append(font);
     }

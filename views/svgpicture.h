@@ -63,7 +63,7 @@ public:
     QImage image(double scale, int threads) const;
 
 private:
-    struct FontSpec {
+    struct TextFont {
         QString family;
         double pixelSize;
     };
@@ -76,7 +76,7 @@ private:
     bool valid = false;
     QSizeF drawingSize;
     QVector<Shape> all;
-    QVector<FontSpec> fonts;
+    QVector<TextFont> fonts;
     QVector<QPair<QString, QColor>> colours; // the few colours a drawing uses, parsed once
 };
 
