@@ -3,6 +3,7 @@
 #include "windowfixture.h"
 
 #include "abbreviationexpander.h"
+#include "abbreviations.h"
 #include "completioncontroller.h"
 #include "editorzoom.h"
 #include "errormessage.h"
@@ -18,14 +19,14 @@
 
 namespace {
 
-// Types a string; '\t' is Tab and '\n' Return.
+// Types a string; '\t' is Tab, '\n' Return, '\x1b' Escape and '^' Up.
 void type(QWidget* editor, const QString& keys)
 {
+    const QHash<QChar, Qt::Key> special{
+        {'\t', Qt::Key_Tab}, {'\n', Qt::Key_Return}, {'\x1b', Qt::Key_Escape}, {'^', Qt::Key_Up}};
     for (const QChar c : keys) {
-        if (c == QLatin1Char('\t'))
-            QTest::keyClick(editor, Qt::Key_Tab);
-        else if (c == QLatin1Char('\n'))
-            QTest::keyClick(editor, Qt::Key_Return);
+        if (special.contains(c))
+            QTest::keyClick(editor, special.value(c));
         else
             QTest::keyClick(editor, c.toLatin1());
     }
@@ -84,6 +85,42 @@ private slots:
         editor.undo();
         QCOMPARE(editor.toPlainText(), afterUndo);
     }
+    // Every sequence followed by Tab or Return, with the list open or closed by Escape: the
+    // sequence's own symbol, also where a longer sequence begins with it (the longer one is a
+    // key Up away). A sequence that nothing can continue has turned into its symbol as it was
+    // typed, and the key then goes into the text.
+    void abbreviationKeys_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        const QStringList atOnce{"\\->", "\\=>", "\\<->", "\\<=>", "\\<>", "\\>>>"};
+        for (const Abbreviation& entry : Abbreviations::table()) {
+            for (const char* keys : {"\t", "\n", "\x1b\t", "\x1b\n"}) {
+                const QString key = QString::fromLatin1(keys).right(1);
+                const bool listOpen = key.size() == int(qstrlen(keys));
+                const bool rest = atOnce.contains(entry.sequence) || (!listOpen && key == "\n");
+                QTest::addRow("%s, list %s, %s", qPrintable(entry.sequence),
+                              listOpen ? "open" : "closed", key == "\t" ? "Tab" : "Return")
+                    << entry.sequence + keys << entry.symbol + (rest ? key : QString());
+            }
+        }
+        QTest::newRow("\\- and Up") << "\\-^\t"
+                                    << "\u2192";
+        QTest::newRow("\\o and Up") << "\\o^\n"
+                                    << "\u2228";
+    }
+    void abbreviationKeys()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        CodeEditor editor;
+        new AbbreviationExpander(&editor);
+        CompletionController completion(&editor, {});
+        type(&editor, typed);
+        QCOMPARE(editor.toPlainText(), shown);
+        QVERIFY(!completion.isVisible());
+    }
+
     void completion_data()
     {
         QTest::addColumn<QString>("typed");
