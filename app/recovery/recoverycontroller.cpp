@@ -161,6 +161,7 @@ void RecoveryController::restore(const QList<RecoveryCopy>& left)
         cursor.setPosition(qBound(0, copy.cursor, document->characterCount() - 1));
         editor->setTextCursor(cursor);
         editor->ensureCursorVisible();
+        editor->cursorPosition(); // the status bar shows where the restored text's cursor is
         // The old copy goes only once the document's new copy is safely written.
         if (writeCopy(editor))
             copies.discard(copy);

@@ -70,7 +70,11 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     recovery = new RecoveryController(
         ui->statusBar,
         [this](const QString& file) {
-            return file.isEmpty() ? (newFile(), currentEditor()) : editorAt(loadFile(file));
+            if (file.isEmpty())
+                return newFile(), currentEditor();
+            const int index = loadFile(file);
+            documents->showTab(index);
+            return editorAt(index);
         },
         this);
     connect(documents, &DocumentTabs::documentAdded, recovery, &RecoveryController::watch);
