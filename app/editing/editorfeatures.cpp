@@ -5,6 +5,7 @@
 #include "completioncontroller.h"
 #include "editorzoom.h"
 #include "hovertips.h"
+#include "keypadshortcut.h"
 #include "mainwindow.h"
 #include "outputappender.h"
 #include "sentregion.h"
@@ -113,15 +114,22 @@ void EditorFeatures::createActions()
     }
 
     // Zoom works wherever the focus is in the window; Ctrl+0 keeps typing ◊ in the editor, so
-    // the unzoomed font comes back with Ctrl and the keypad's 0.
-    connect(add("actionZoomIn", tr("Zoom In"), QString(),
-                {QKeySequence(tr("Ctrl+=")), QKeySequence(tr("Ctrl++"))}),
-            &QAction::triggered, editorZoom, &EditorZoom::zoomIn);
-    connect(add("actionZoomOut", tr("Zoom Out"), QString(), {QKeySequence(tr("Ctrl+-"))}),
-            &QAction::triggered, editorZoom, &EditorZoom::zoomOut);
-    connect(add("actionZoomReset", tr("Reset Zoom"), QString(),
-                {QKeySequence(Qt::CTRL | Qt::KeypadModifier | Qt::Key_0)}),
-            &QAction::triggered, editorZoom, &EditorZoom::reset);
+    // the unzoomed font comes back with Ctrl and the keypad's 0, with Num Lock on or off. The
+    // Edit menu offers all three, for keyboards without a keypad.
+    QAction* zoomIn = add("actionZoomIn", tr("Zoom In"), QString(),
+                          {QKeySequence(tr("Ctrl+=")), QKeySequence(tr("Ctrl++"))});
+    QAction* zoomOut =
+        add("actionZoomOut", tr("Zoom Out"), QString(), {QKeySequence(tr("Ctrl+-"))});
+    QAction* zoomReset = add("actionZoomReset", tr("Reset Zoom"), QString(),
+                             {QKeySequence(Qt::CTRL | Qt::KeypadModifier | Qt::Key_0)});
+    new KeypadShortcut(window, zoomReset, {Qt::Key_0, Qt::Key_Insert});
+    connect(zoomIn, &QAction::triggered, editorZoom, &EditorZoom::zoomIn);
+    connect(zoomOut, &QAction::triggered, editorZoom, &EditorZoom::zoomOut);
+    connect(zoomReset, &QAction::triggered, editorZoom, &EditorZoom::reset);
+    if (auto* edit = named<QMenu>(window, "menuEdit")) {
+        edit->addSeparator();
+        edit->addActions({zoomIn, zoomOut, zoomReset});
+    }
 }
 
 void EditorFeatures::attach(CodeEditor* editor)
