@@ -102,6 +102,7 @@ private:
     bool markSelectionsValid = false;
     MarkWindow markWindow;
     bool markInstallScheduled = false;
+    int marksThisPass = 0; // marks added since the event loop last ran
 };
 
 #endif
