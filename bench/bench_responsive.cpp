@@ -6,6 +6,7 @@
 #include "stallmeter.h"
 #include "testengine.h"
 #include "testmessages.h"
+#include "windowfixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -79,7 +80,7 @@ void BM_ErrorMessagesMarked(benchmark::State& state)
         QMetaObject::invokeMethod(window.get(), "newFile");
         CodeEditor* editor = window->currentEditor();
         editor->setPlainText(document(20000));
-        auto* list = window->findChild<QListWidget*>(QStringLiteral("listWidget"));
+        auto* list = fixture::child<QListWidget>(window.get(), "listWidget");
         while (editor->document()->lastBlock().isValid() &&
                !coloured(editor->document()->lastBlock()))
             QCoreApplication::processEvents();

@@ -341,6 +341,11 @@ void CodeEditor::print(QPagedPaintDevice* printer)
     QPlainTextEdit::print(printer);
 }
 
+void CodeEditor::addGutterPainter(GutterPainter* painter)
+{
+    lineNumberArea->addPainter(painter);
+}
+
 void CodeEditor::cursorPosition()
 {
     const QTextCursor cursor = textCursor();

@@ -5,9 +5,8 @@
 
 #include <QTextBlock>
 
-int SteppingController::runToCursor(CodeEditor* editor)
+int SteppingController::runToCursor(CodeEditor* editor, SentRegion* region)
 {
-    SentRegion* region = SentRegion::of(editor);
     QTextCursor cursor = editor->textCursor();
     const int target = cursor.blockNumber() + 1;
     int sent = 0;
@@ -26,9 +25,8 @@ int SteppingController::runToCursor(CodeEditor* editor)
     return sent;
 }
 
-int SteppingController::stepBack(CodeEditor* editor)
+int SteppingController::stepBack(CodeEditor* editor, SentRegion* region)
 {
-    SentRegion* region = SentRegion::of(editor);
     if (region->isEmpty())
         return -1;
     const QVector<int> lines = region->lines();

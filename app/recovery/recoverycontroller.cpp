@@ -2,9 +2,9 @@
 
 #include "codeeditor.h"
 #include "recoverydialog.h"
+#include "settings.h"
 
 #include <QFileInfo>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -31,8 +31,7 @@ bool isUntitled(const QString& fileName)
 RecoveryController::RecoveryController(QStatusBar* statusBar, Opener opener, QObject* parent)
     : QObject(parent), statusBar(statusBar), open(std::move(opener))
 {
-    QSettings settings(QStringLiteral("QuorStudio"), QStringLiteral("QuorStudio"));
-    enabled = settings.value(QStringLiteral("recovery"), true).toBool();
+    enabled = SettingsStore().value(Settings::Recovery);
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, this, &RecoveryController::flush);
 }
