@@ -9,9 +9,10 @@
 #include <QAction>
 #include <QTabWidget>
 
-void installResultViewFeatures(const ResultViewParts& parts)
+EngineActivity* installResultViewFeatures(const ResultViewParts& parts)
 {
-    new EngineActivity(parts.engine, parts.window, parts.beforeHelp, parts.output, parts.documents);
+    auto* activity = new EngineActivity(parts.engine, parts.window, parts.beforeHelp, parts.output,
+                                        parts.documents);
     new ErrorDockBadge(parts.window, parts.errorDock, parts.errors, {parts.run, parts.stepForward},
                        parts.run);
     for (QTableWidget* table : {parts.words, parts.compounds, parts.statements})
@@ -19,4 +20,5 @@ void installResultViewFeatures(const ResultViewParts& parts)
     auto* locator = new StatementLocator(parts.documents);
     for (SvgView* graph : {parts.questionTree, parts.inferenceGraph})
         QObject::connect(graph, &SvgView::textClicked, locator, &StatementLocator::locate);
+    return activity;
 }

@@ -1,6 +1,7 @@
 #ifndef RESULTVIEWFEATURES_H
 #define RESULTVIEWFEATURES_H
 
+class EngineActivity;
 class OutputAppender;
 class QAction;
 class QDockWidget;
@@ -31,7 +32,8 @@ struct ResultViewParts {
 
 // Adds to the window's result views what lets the user read and act on them: the engine
 // activity indicator with Stop, the Error dock's count, the term tables' Copy and Export CSV...,
-// and the lead from a clicked graph box to the document line that states it.
-void installResultViewFeatures(const ResultViewParts& parts);
+// and the lead from a clicked graph box to the document line that states it. Returns the engine
+// activity indicator.
+EngineActivity* installResultViewFeatures(const ResultViewParts& parts);
 
 #endif
