@@ -7,6 +7,7 @@
 #include "mainwindow.h"
 #include "quorw.h"
 #include "termtable.h"
+#include "termtablefiller.h"
 #include "termwords.h"
 #include "windowfixture.h"
 
