@@ -94,6 +94,12 @@ private slots:
         QApplication::clipboard()->clear();
         if (focus == "lineEdit")
             trigger(window.get(), "actionFind_and_Replace"); // a floating window of its own
+        if (focus.startsWith("table")) {
+            // The context menu, shown with no row selected, leaves Ctrl+C working after it.
+            QTimer::singleShot(0, [] { QApplication::activePopupWidget()->close(); });
+            emit child<QTableWidget>(window.get(), qPrintable(focus))
+                ->customContextMenuRequested(QPoint(1, 1));
+        }
         QWidget* target =
             focusOn(focus == "document" ? editor : child<QWidget>(window.get(), qPrintable(focus)));
         for (const QString& key : keys)
