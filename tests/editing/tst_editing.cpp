@@ -252,6 +252,33 @@ private slots:
         QCOMPARE(EditorZoom::storedStep(), 0);
     }
 
+    // The stripe in the gutter: green beside a sent line, red beside a sent line with an error
+    // mark, nothing beside a line not sent.
+    void sentStripe()
+    {
+        CodeEditor editor;
+        editor.resize(300, 200);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        editor.setPlainText(QStringLiteral("one\ntwo\nthree"));
+        SentRegion region(&editor);
+        region.markSent(1, 2);
+        editor.addErrorMark(1, 2, 1);
+        const QImage shot = editor.grab().toImage();
+        const QColor colours[] = {SentRegion::sentColour(), SentRegion::errorColour()};
+        for (int line = 1; line <= 3; ++line) {
+            const QTextBlock block = editor.document()->findBlockByNumber(line - 1);
+            const QPoint at(editor.contentsRect().left() + editor.lineNumberAreaWidth() - 2,
+                            editor.contentsRect().top() +
+                                editor.cursorRect(QTextCursor(block)).center().y());
+            const QColor shown = shot.pixelColor(at * shot.devicePixelRatio());
+            if (line < 3)
+                QCOMPARE(shown, colours[line - 1]);
+            else
+                QVERIFY(shown != colours[0] && shown != colours[1]);
+        }
+    }
+
     void sentRegion_data()
     {
         // Lines 1 and 2 of "one\ntwo\nthree\nfour" are sent, then the text is edited at a line and
