@@ -6,6 +6,16 @@
 
 namespace quor {
 
+namespace {
+
+// "1 belief", "2 beliefs".
+std::string count(std::size_t number, const std::string& noun)
+{
+    return std::to_string(number) + ' ' + noun + (number == 1 ? "" : "s");
+}
+
+} // namespace
+
 void Engine::run(const Command& command)
 {
     switch (command.id) {
@@ -71,8 +81,8 @@ void Engine::sendTable(Memory::Table table, char kind, const char* plural)
 void Engine::sendMemory()
 {
     const auto beliefs = memory.beliefs();
-    std::string dump = "// QUOR memory: " + std::to_string(beliefs.size()) +
-                       " beliefs. Run this after ⋙ clear to rebuild the same memory.\n";
+    std::string dump = "// QUOR memory: " + count(beliefs.size(), "belief") +
+                       ". Run this after ⋙ clear to rebuild the same memory.\n";
     constexpr std::size_t Reserve = 3 + 1 + 120; // framing, NUL and the closing comment
     std::size_t written = 0;
     for (const Record* record : beliefs) {
@@ -83,8 +93,8 @@ void Engine::sendMemory()
         ++written;
     }
     if (written < beliefs.size()) {
-        const std::string missing = std::to_string(beliefs.size() - written);
-        dump += "// cut: " + missing + " more beliefs did not fit in one message.\n";
+        dump += "// cut: " + count(beliefs.size() - written, "more belief") +
+                " did not fit in one message.\n";
         out.push_back(textMessage('m', dump));
         out.push_back(plainMessage("The memory dump holds only " + std::to_string(written) +
                                    " of " + std::to_string(beliefs.size()) +

@@ -32,59 +32,129 @@ std::uint64_t hash(const std::string& key)
     return value;
 }
 
+std::size_t mix(std::uint64_t a, std::uint64_t b)
+{
+    return static_cast<std::size_t>(a * 0x9E3779B97F4A7C15ull ^ (b + 0x632BE59BD9B4E019ull));
+}
+
 const std::vector<TermId> NoIds;
+
+// A term about to be interned, its parts first: its text and key, its parts' places in the
+// list and its id once it has one.
+struct Pending {
+    const Term* term = nullptr;
+    std::string text;
+    std::vector<std::size_t> parts;
+    TermId id = 0;
+};
+
+std::size_t flatten(const Term& term, std::vector<Pending>& list)
+{
+    Pending node;
+    node.term = &term;
+    std::vector<std::string> partTexts;
+    for (const Term& part : term.parts) {
+        const std::size_t at = flatten(part, list);
+        node.parts.push_back(at);
+        partTexts.push_back(list[at].text);
+    }
+    node.text = text(term, partTexts);
+    list.push_back(std::move(node));
+    return list.size() - 1;
+}
+
+bool moreConfident(const std::optional<Truth>& a, const std::optional<Truth>& b)
+{
+    return a && (!b || a->confidence > b->confidence);
+}
 
 } // namespace
 
+std::size_t Memory::StatementHash::operator()(const StatementKey& key) const
+{
+    return mix(key.subject, key.predicate * 31 + static_cast<std::uint64_t>(key.copula));
+}
+
+std::size_t Memory::SideHash::operator()(const SideKey& key) const
+{
+    return mix(key.term, static_cast<std::uint64_t>(key.copula));
+}
+
+TermId Memory::freeId(const std::string& key) const
+{
+    TermId id = hash(key);
+    while (id == 0 || index.count(id)) // a collision takes the next free number
+        ++id;
+    return id;
+}
+
 TermId Memory::add(Record record, const std::string& key)
 {
-    if (records.size() >= MaxTerms)
-        return 0;
-    TermId id = hash(key);
-    while (id == 0 || records.count(id)) // a collision takes the next free number
-        ++id;
+    const TermId id = freeId(key);
     record.id = id;
-    record.serial = ++serials;
-    records.emplace(id, std::move(record));
+    record.serial = records.size() + 1;
+    if (record.kind == Term::Kind::Statement)
+        statements.emplace(StatementKey{record.parts[0], record.parts[1], record.copula}, id);
+    index.emplace(id, records.size());
+    records.push_back(std::move(record));
     ids.emplace(key, id);
     return id;
 }
 
 TermId Memory::intern(const Term& term)
 {
-    const std::string textValue = text(term);
-    const std::string key = kindLetter(term.kind) + textValue;
-    if (const auto it = ids.find(key); it != ids.end())
-        return it->second;
-    Record record;
-    record.kind = term.kind;
-    record.copula = term.copula;
-    record.op = term.op;
-    for (const Term& part : term.parts) {
-        const TermId partId = intern(part);
-        if (partId == 0)
-            return 0;
-        record.parts.push_back(partId);
+    std::vector<Pending> list;
+    flatten(term, list);
+    // Count what is new first, so that a term that does not fit leaves nothing behind.
+    std::unordered_map<std::string, std::size_t> planned;
+    std::vector<std::string> keys(list.size());
+    std::size_t missing = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        keys[i] = kindLetter(list[i].term->kind) + list[i].text;
+        if (const auto it = ids.find(keys[i]); it != ids.end())
+            list[i].id = it->second;
+        else if (planned.emplace(keys[i], i).second)
+            ++missing;
     }
-    record.text = textValue;
-    return add(std::move(record), key);
+    if (records.size() + missing > MaxTerms)
+        return 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].id != 0)
+            continue;
+        if (const auto it = ids.find(keys[i]); it != ids.end()) { // a part met twice
+            list[i].id = it->second;
+            continue;
+        }
+        const Term& shape = *list[i].term;
+        Record record;
+        record.kind = shape.kind;
+        record.copula = shape.copula;
+        record.op = shape.op;
+        for (const std::size_t part : list[i].parts)
+            record.parts.push_back(list[part].id);
+        record.text = std::move(list[i].text);
+        list[i].id = add(std::move(record), keys[i]);
+    }
+    return list.back().id;
+}
+
+std::string Memory::statementText(TermId subject, Copula copula, TermId predicate) const
+{
+    return '<' + textOf(subject) + ' ' + symbol(copula) + ' ' + textOf(predicate) + '>';
 }
 
 TermId Memory::internStatement(TermId subject, Copula copula, TermId predicate)
 {
-    const Record* s = find(subject);
-    const Record* p = find(predicate);
-    if (!s || !p)
+    if (const TermId held = lookupStatement(subject, copula, predicate))
+        return held;
+    if (!find(subject) || !find(predicate) || records.size() >= MaxTerms)
         return 0;
-    std::string textValue = '<' + s->text + ' ' + symbol(copula) + ' ' + p->text + '>';
-    const std::string key = 's' + textValue;
-    if (const auto it = ids.find(key); it != ids.end())
-        return it->second;
     Record record;
     record.kind = Term::Kind::Statement;
     record.copula = copula;
     record.parts = {subject, predicate};
-    record.text = std::move(textValue);
+    record.text = statementText(subject, copula, predicate);
+    const std::string key = 's' + record.text;
     return add(std::move(record), key);
 }
 
@@ -96,18 +166,21 @@ TermId Memory::lookup(const Term& term) const
 
 TermId Memory::lookupStatement(TermId subject, Copula copula, TermId predicate) const
 {
-    const Record* s = find(subject);
-    const Record* p = find(predicate);
-    if (!s || !p)
-        return 0;
-    const auto it = ids.find("s<" + s->text + ' ' + symbol(copula) + ' ' + p->text + '>');
-    return it == ids.end() ? 0 : it->second;
+    const auto it = statements.find(StatementKey{subject, predicate, copula});
+    return it == statements.end() ? 0 : it->second;
+}
+
+TermId Memory::statementId(TermId subject, Copula copula, TermId predicate) const
+{
+    if (const TermId held = lookupStatement(subject, copula, predicate))
+        return held;
+    return freeId('s' + statementText(subject, copula, predicate));
 }
 
 const Record* Memory::find(TermId id) const
 {
-    const auto it = records.find(id);
-    return it == records.end() ? nullptr : &it->second;
+    const auto it = index.find(id);
+    return it == index.end() ? nullptr : &records[it->second];
 }
 
 std::string Memory::textOf(TermId id) const
@@ -116,60 +189,101 @@ std::string Memory::textOf(TermId id) const
     return record ? record->text : std::string();
 }
 
-void Memory::setBelief(TermId statement, const Truth& truth)
+void Memory::setBelief(Record& record)
 {
-    const auto it = records.find(statement);
-    if (it == records.end() || it->second.kind != Term::Kind::Statement)
-        return;
-    Record& record = it->second;
     if (!record.belief) {
-        record.beliefSerial = ++beliefSerials;
-        bySubject[record.parts[0]].push_back(statement);
+        record.beliefSerial = beliefOrder.size() + 1;
+        beliefOrder.push_back(record.id);
     }
-    record.belief = truth;
+    record.belief =
+        moreConfident(record.concluded, record.judged) ? record.concluded : record.judged;
+}
+
+Memory::Judged Memory::judge(TermId statement, const Truth& truth)
+{
+    const auto it = index.find(statement);
+    if (it == index.end() || records[it->second].kind != Term::Kind::Statement)
+        return Judged::Repeated;
+    Record& record = records[it->second];
+    if (record.judged == truth ||
+        std::find(record.evidence.begin(), record.evidence.end(), truth) != record.evidence.end())
+        return Judged::Repeated;
+    record.evidence.push_back(truth);
+    const bool first = !record.judged;
+    record.judged = first ? truth : revision(*record.judged, truth);
+    if (first) {
+        bySubject[SideKey{record.parts[0], record.copula}].push_back(statement);
+        byPredicate[SideKey{record.parts[1], record.copula}].push_back(statement);
+        byCopula[static_cast<std::uint8_t>(record.copula)].push_back(statement);
+    }
+    setBelief(record);
+    return first ? Judged::New : Judged::Revised;
+}
+
+void Memory::conclude(TermId statement, const Truth& truth)
+{
+    const auto it = index.find(statement);
+    if (it == index.end() || records[it->second].kind != Term::Kind::Statement)
+        return;
+    Record& record = records[it->second];
+    if (!moreConfident(truth, record.concluded))
+        return;
+    record.concluded = truth;
+    setBelief(record);
 }
 
 std::vector<const Record*> Memory::table(Table which) const
 {
     std::vector<const Record*> result;
-    for (const auto& entry : records) {
-        const Term::Kind kind = entry.second.kind;
+    for (const Record& record : records) {
+        const Term::Kind kind = record.kind;
         const bool wanted = which == Table::Words
                                 ? (kind == Term::Kind::Word || kind == Term::Kind::Variable)
                                 : kind == (which == Table::Compounds ? Term::Kind::Compound
                                                                      : Term::Kind::Statement);
         if (wanted)
-            result.push_back(&entry.second);
+            result.push_back(&record);
     }
-    std::sort(result.begin(), result.end(),
-              [](const Record* a, const Record* b) { return a->serial < b->serial; });
     return result;
 }
 
 std::vector<const Record*> Memory::beliefs() const
 {
     std::vector<const Record*> result;
-    for (const auto& entry : records)
-        if (entry.second.belief)
-            result.push_back(&entry.second);
-    std::sort(result.begin(), result.end(),
-              [](const Record* a, const Record* b) { return a->beliefSerial < b->beliefSerial; });
+    result.reserve(beliefOrder.size());
+    for (const TermId id : beliefOrder)
+        result.push_back(find(id));
     return result;
 }
 
-const std::vector<TermId>& Memory::beliefsAbout(TermId subject) const
+const std::vector<TermId>& Memory::judgedWithSubject(TermId subject, Copula copula) const
 {
-    const auto it = bySubject.find(subject);
+    const auto it = bySubject.find(SideKey{subject, copula});
     return it == bySubject.end() ? NoIds : it->second;
+}
+
+const std::vector<TermId>& Memory::judgedWithPredicate(TermId predicate, Copula copula) const
+{
+    const auto it = byPredicate.find(SideKey{predicate, copula});
+    return it == byPredicate.end() ? NoIds : it->second;
+}
+
+const std::vector<TermId>& Memory::judgedWith(Copula copula) const
+{
+    const auto it = byCopula.find(static_cast<std::uint8_t>(copula));
+    return it == byCopula.end() ? NoIds : it->second;
 }
 
 void Memory::clear()
 {
     records.clear();
+    index.clear();
     ids.clear();
+    statements.clear();
     bySubject.clear();
-    serials = 0;
-    beliefSerials = 0;
+    byPredicate.clear();
+    byCopula.clear();
+    beliefOrder.clear();
 }
 
 } // namespace quor

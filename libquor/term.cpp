@@ -132,6 +132,15 @@ Term statement(Term subject, Copula copula, Term predicate)
 
 std::string text(const Term& term)
 {
+    std::vector<std::string> partTexts;
+    partTexts.reserve(term.parts.size());
+    for (const Term& part : term.parts)
+        partTexts.push_back(text(part));
+    return text(term, partTexts);
+}
+
+std::string text(const Term& term, const std::vector<std::string>& partTexts)
+{
     switch (term.kind) {
     case Term::Kind::Word:
         return term.name;
@@ -143,21 +152,20 @@ std::string text(const Term& term)
             result += symbol(term.op);
             result += ' ';
         }
-        for (std::size_t i = 0; i < term.parts.size(); ++i) {
+        for (std::size_t i = 0; i < partTexts.size(); ++i) {
             if (i > 0) {
                 result += ' ';
                 result += symbol(term.op);
                 result += ' ';
             }
-            result += text(term.parts[i]);
+            result += partTexts[i];
         }
         return result + ')';
     }
     case Term::Kind::Statement:
-        if (term.parts.size() != 2)
+        if (partTexts.size() != 2)
             return "<>";
-        return '<' + text(term.parts[0]) + ' ' + symbol(term.copula) + ' ' + text(term.parts[1]) +
-               '>';
+        return '<' + partTexts[0] + ' ' + symbol(term.copula) + ' ' + partTexts[1] + '>';
     }
     return std::string();
 }

@@ -64,6 +64,8 @@ Term statement(Term subject, Copula copula, Term predicate);
 
 // The term in the engine's canonical notation: "bird", "#x", "(a ∧ b)", "(¬ a)", "<a → b>".
 std::string text(const Term& term);
+// The same text built from the texts of the term's parts, given in order.
+std::string text(const Term& term, const std::vector<std::string>& partTexts);
 
 bool hasVariable(const Term& term);
 
