@@ -1,6 +1,7 @@
 #include "memory.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace quor {
 
@@ -105,15 +106,27 @@ TermId Memory::intern(const Term& term)
 {
     std::vector<Pending> list;
     flatten(term, list);
-    // Count what is new first, so that a term that does not fit leaves nothing behind.
-    std::unordered_map<std::string, std::size_t> planned;
+    // Count what is new first, so that a term that does not fit leaves nothing behind. A part
+    // that occurs twice in the term is new once: `first` is its first place.
     std::vector<std::string> keys(list.size());
+    std::vector<std::size_t> first(list.size());
+    std::unordered_map<std::string_view, std::size_t> seen;
     std::size_t missing = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
         keys[i] = kindLetter(list[i].term->kind) + list[i].text;
-        if (const auto it = ids.find(keys[i]); it != ids.end())
+        first[i] = i;
+        if (const auto it = ids.find(keys[i]); it != ids.end()) {
             list[i].id = it->second;
-        else if (planned.emplace(keys[i], i).second)
+            continue;
+        }
+        if (list.size() <= 16) { // few parts: a look along the list costs less than a map
+            for (std::size_t j = 0; j < i && first[i] == i; ++j)
+                if (list[j].id == 0 && keys[j] == keys[i])
+                    first[i] = first[j];
+        } else {
+            first[i] = seen.emplace(keys[i], i).first->second;
+        }
+        if (first[i] == i)
             ++missing;
     }
     if (records.size() + missing > MaxTerms)
@@ -121,8 +134,8 @@ TermId Memory::intern(const Term& term)
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (list[i].id != 0)
             continue;
-        if (const auto it = ids.find(keys[i]); it != ids.end()) { // a part met twice
-            list[i].id = it->second;
+        if (first[i] != i) {
+            list[i].id = list[first[i]].id;
             continue;
         }
         const Term& shape = *list[i].term;
@@ -208,8 +221,12 @@ Memory::Judged Memory::judge(TermId statement, const Truth& truth)
     if (record.judged == truth ||
         std::find(record.evidence.begin(), record.evidence.end(), truth) != record.evidence.end())
         return Judged::Repeated;
-    record.evidence.push_back(truth);
     const bool first = !record.judged;
+    if (!first) {
+        if (record.evidence.empty()) // the first judgement, until now the pooled value
+            record.evidence.push_back(*record.judged);
+        record.evidence.push_back(truth);
+    }
     record.judged = first ? truth : revision(*record.judged, truth);
     if (first) {
         bySubject[SideKey{record.parts[0], record.copula}].push_back(statement);

@@ -30,7 +30,7 @@ struct Record {
     std::optional<Truth> judged;
     std::optional<Truth> concluded;
     std::optional<Truth> belief;
-    std::vector<Truth> evidence;    // the truth values of the judgements taken in
+    std::vector<Truth> evidence;    // the truth values of the judgements pooled, once there are two
     std::uint64_t serial = 0;       // order of creation
     std::uint64_t beliefSerial = 0; // order in which the first belief arrived
 };
