@@ -84,7 +84,7 @@ std::size_t Memory::SideHash::operator()(const SideKey& key) const
 TermId Memory::freeId(const std::string& key) const
 {
     TermId id = hash(key);
-    while (id == 0 || index.count(id)) // a collision takes the next free number
+    while (id == 0 || records.count(id)) // a collision takes the next free number
         ++id;
     return id;
 }
@@ -93,17 +93,18 @@ TermId Memory::add(Record record, const std::string& key)
 {
     const TermId id = freeId(key);
     record.id = id;
-    record.serial = records.size() + 1;
+    record.serial = order.size() + 1;
     if (record.kind == Term::Kind::Statement)
         statements.emplace(StatementKey{record.parts[0], record.parts[1], record.copula}, id);
-    index.emplace(id, records.size());
-    records.push_back(std::move(record));
+    order.push_back(&records.emplace(id, std::move(record)).first->second);
     ids.emplace(key, id);
     return id;
 }
 
 TermId Memory::intern(const Term& term)
 {
+    if (const auto it = ids.find(kindLetter(term.kind) + text(term)); it != ids.end())
+        return it->second; // held already, as most often
     std::vector<Pending> list;
     flatten(term, list);
     // Count what is new first, so that a term that does not fit leaves nothing behind. A part
@@ -192,8 +193,8 @@ TermId Memory::statementId(TermId subject, Copula copula, TermId predicate) cons
 
 const Record* Memory::find(TermId id) const
 {
-    const auto it = index.find(id);
-    return it == index.end() ? nullptr : &records[it->second];
+    const auto it = records.find(id);
+    return it == records.end() ? nullptr : &it->second;
 }
 
 std::string Memory::textOf(TermId id) const
@@ -214,10 +215,10 @@ void Memory::setBelief(Record& record)
 
 Memory::Judged Memory::judge(TermId statement, const Truth& truth)
 {
-    const auto it = index.find(statement);
-    if (it == index.end() || records[it->second].kind != Term::Kind::Statement)
+    const auto it = records.find(statement);
+    if (it == records.end() || it->second.kind != Term::Kind::Statement)
         return Judged::Repeated;
-    Record& record = records[it->second];
+    Record& record = it->second;
     if (record.judged == truth ||
         std::find(record.evidence.begin(), record.evidence.end(), truth) != record.evidence.end())
         return Judged::Repeated;
@@ -239,10 +240,10 @@ Memory::Judged Memory::judge(TermId statement, const Truth& truth)
 
 void Memory::conclude(TermId statement, const Truth& truth)
 {
-    const auto it = index.find(statement);
-    if (it == index.end() || records[it->second].kind != Term::Kind::Statement)
+    const auto it = records.find(statement);
+    if (it == records.end() || it->second.kind != Term::Kind::Statement)
         return;
-    Record& record = records[it->second];
+    Record& record = it->second;
     if (!moreConfident(truth, record.concluded))
         return;
     record.concluded = truth;
@@ -252,14 +253,14 @@ void Memory::conclude(TermId statement, const Truth& truth)
 std::vector<const Record*> Memory::table(Table which) const
 {
     std::vector<const Record*> result;
-    for (const Record& record : records) {
-        const Term::Kind kind = record.kind;
+    for (const Record* record : order) {
+        const Term::Kind kind = record->kind;
         const bool wanted = which == Table::Words
                                 ? (kind == Term::Kind::Word || kind == Term::Kind::Variable)
                                 : kind == (which == Table::Compounds ? Term::Kind::Compound
                                                                      : Term::Kind::Statement);
         if (wanted)
-            result.push_back(&record);
+            result.push_back(record);
     }
     return result;
 }
@@ -294,7 +295,7 @@ const std::vector<TermId>& Memory::judgedWith(Copula copula) const
 void Memory::clear()
 {
     records.clear();
-    index.clear();
+    order.clear();
     ids.clear();
     statements.clear();
     bySubject.clear();

@@ -5,7 +5,6 @@
 #include "truth.h"
 
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -108,8 +107,8 @@ private:
     TermId freeId(const std::string& key) const;
     void setBelief(Record& record);
 
-    std::deque<Record> records; // in creation order
-    std::unordered_map<TermId, std::size_t> index;
+    std::unordered_map<TermId, Record> records;
+    std::vector<const Record*> order;            // records in creation order
     std::unordered_map<std::string, TermId> ids; // kind letter + text
     std::unordered_map<StatementKey, TermId, StatementHash> statements;
     std::unordered_map<SideKey, std::vector<TermId>, SideHash> bySubject;
