@@ -40,28 +40,43 @@ std::size_t mix(std::uint64_t a, std::uint64_t b)
 
 const std::vector<TermId> NoIds;
 
-// A term about to be interned, its parts first: its text and key, its parts' places in the
-// list and its id once it has one.
+// A term about to be interned, every part before the term it belongs to: its key (kind letter and
+// text), the number of list entries its own parts and it take up, and its id once it has one.
 struct Pending {
     const Term* term = nullptr;
-    std::string text;
-    std::vector<std::size_t> parts;
+    std::string key;
+    std::size_t size = 1;
     TermId id = 0;
 };
 
-std::size_t flatten(const Term& term, std::vector<Pending>& list)
+// The places in the list of the parts of the term at `at`, in order.
+std::vector<std::size_t> partsOf(const std::vector<Pending>& list, std::size_t at)
 {
+    std::vector<std::size_t> parts(list[at].term->parts.size());
+    std::size_t end = at;
+    for (std::size_t k = parts.size(); k-- > 0;) {
+        parts[k] = end - 1;
+        end -= list[end - 1].size;
+    }
+    return parts;
+}
+
+void flatten(const Term& term, std::vector<Pending>& list)
+{
+    const std::size_t start = list.size();
+    for (const Term& part : term.parts)
+        flatten(part, list);
+    std::vector<std::string_view> partTexts(term.parts.size());
+    std::size_t end = list.size();
+    for (std::size_t k = partTexts.size(); k-- > 0;) {
+        partTexts[k] = std::string_view(list[end - 1].key).substr(1);
+        end -= list[end - 1].size;
+    }
     Pending node;
     node.term = &term;
-    std::vector<std::string> partTexts;
-    for (const Term& part : term.parts) {
-        const std::size_t at = flatten(part, list);
-        node.parts.push_back(at);
-        partTexts.push_back(list[at].text);
-    }
-    node.text = text(term, partTexts);
+    node.size = list.size() - start + 1;
+    node.key = kindLetter(term.kind) + text(term, partTexts);
     list.push_back(std::move(node));
-    return list.size() - 1;
 }
 
 bool moreConfident(const std::optional<Truth>& a, const std::optional<Truth>& b)
@@ -103,29 +118,27 @@ TermId Memory::add(Record record, const std::string& key)
 
 TermId Memory::intern(const Term& term)
 {
-    if (const auto it = ids.find(kindLetter(term.kind) + text(term)); it != ids.end())
-        return it->second; // held already, as most often
     std::vector<Pending> list;
     flatten(term, list);
+    if (const auto it = ids.find(list.back().key); it != ids.end())
+        return it->second; // held already, as most often
     // Count what is new first, so that a term that does not fit leaves nothing behind. A part
     // that occurs twice in the term is new once: `first` is its first place.
-    std::vector<std::string> keys(list.size());
     std::vector<std::size_t> first(list.size());
     std::unordered_map<std::string_view, std::size_t> seen;
     std::size_t missing = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
-        keys[i] = kindLetter(list[i].term->kind) + list[i].text;
         first[i] = i;
-        if (const auto it = ids.find(keys[i]); it != ids.end()) {
+        if (const auto it = ids.find(list[i].key); it != ids.end()) {
             list[i].id = it->second;
             continue;
         }
         if (list.size() <= 16) { // few parts: a look along the list costs less than a map
             for (std::size_t j = 0; j < i && first[i] == i; ++j)
-                if (list[j].id == 0 && keys[j] == keys[i])
+                if (list[j].id == 0 && list[j].key == list[i].key)
                     first[i] = first[j];
         } else {
-            first[i] = seen.emplace(keys[i], i).first->second;
+            first[i] = seen.emplace(list[i].key, i).first->second;
         }
         if (first[i] == i)
             ++missing;
@@ -144,10 +157,10 @@ TermId Memory::intern(const Term& term)
         record.kind = shape.kind;
         record.copula = shape.copula;
         record.op = shape.op;
-        for (const std::size_t part : list[i].parts)
+        for (const std::size_t part : partsOf(list, i))
             record.parts.push_back(list[part].id);
-        record.text = std::move(list[i].text);
-        list[i].id = add(std::move(record), keys[i]);
+        record.text = list[i].key.substr(1);
+        list[i].id = add(std::move(record), list[i].key);
     }
     return list.back().id;
 }
@@ -232,7 +245,7 @@ Memory::Judged Memory::judge(TermId statement, const Truth& truth)
     if (first) {
         bySubject[SideKey{record.parts[0], record.copula}].push_back(statement);
         byPredicate[SideKey{record.parts[1], record.copula}].push_back(statement);
-        byCopula[static_cast<std::uint8_t>(record.copula)].push_back(statement);
+        byCopula[static_cast<std::size_t>(record.copula)].push_back(statement);
     }
     setBelief(record);
     return first ? Judged::New : Judged::Revised;
@@ -288,8 +301,7 @@ const std::vector<TermId>& Memory::judgedWithPredicate(TermId predicate, Copula 
 
 const std::vector<TermId>& Memory::judgedWith(Copula copula) const
 {
-    const auto it = byCopula.find(static_cast<std::uint8_t>(copula));
-    return it == byCopula.end() ? NoIds : it->second;
+    return byCopula[static_cast<std::size_t>(copula)];
 }
 
 void Memory::clear()
@@ -300,7 +312,8 @@ void Memory::clear()
     statements.clear();
     bySubject.clear();
     byPredicate.clear();
-    byCopula.clear();
+    for (auto& statements : byCopula)
+        statements.clear();
     beliefOrder.clear();
 }
 

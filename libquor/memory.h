@@ -4,6 +4,7 @@
 #include "term.h"
 #include "truth.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -113,7 +114,7 @@ private:
     std::unordered_map<StatementKey, TermId, StatementHash> statements;
     std::unordered_map<SideKey, std::vector<TermId>, SideHash> bySubject;
     std::unordered_map<SideKey, std::vector<TermId>, SideHash> byPredicate;
-    std::unordered_map<std::uint8_t, std::vector<TermId>> byCopula;
+    std::array<std::vector<TermId>, CopulaCount> byCopula;
     std::vector<TermId> beliefOrder;
 };
 

@@ -136,10 +136,10 @@ std::string text(const Term& term)
     partTexts.reserve(term.parts.size());
     for (const Term& part : term.parts)
         partTexts.push_back(text(part));
-    return text(term, partTexts);
+    return text(term, std::vector<std::string_view>(partTexts.begin(), partTexts.end()));
 }
 
-std::string text(const Term& term, const std::vector<std::string>& partTexts)
+std::string text(const Term& term, const std::vector<std::string_view>& partTexts)
 {
     switch (term.kind) {
     case Term::Kind::Word:
@@ -162,10 +162,17 @@ std::string text(const Term& term, const std::vector<std::string>& partTexts)
         }
         return result + ')';
     }
-    case Term::Kind::Statement:
+    case Term::Kind::Statement: {
         if (partTexts.size() != 2)
             return "<>";
-        return '<' + partTexts[0] + ' ' + symbol(term.copula) + ' ' + partTexts[1] + '>';
+        std::string result = "<";
+        result += partTexts[0];
+        result += ' ';
+        result += symbol(term.copula);
+        result += ' ';
+        result += partTexts[1];
+        return result + '>';
+    }
     }
     return std::string();
 }
