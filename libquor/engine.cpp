@@ -1,6 +1,5 @@
 #include "engine.h"
 
-#include "matcher.h"
 #include "messages.h"
 
 #include <chrono>
@@ -99,8 +98,7 @@ void Engine::ask(const Sentence& sentence)
             " (search stopped at a depth of " + std::to_string(Reasoner::MaxDepth) + " levels)";
         break;
     case Reasoner::Stop::Matching:
-        reply += " (matching stopped after " + std::to_string(Matcher::MaxSteps) +
-                 " steps on one belief)";
+        reply += " (matching stopped: a judgement took too long to compare)";
         break;
     }
     out.push_back(plainMessage(reply));

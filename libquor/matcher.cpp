@@ -34,6 +34,18 @@ Matcher::Node Matcher::compile(const Term& term)
         node.variable = term.name;
     for (const Term& part : term.parts)
         node.parts.push_back(compile(part));
+    const auto cost = [](const Node& part) {
+        if (part.ground)
+            return 0;
+        if (part.kind == Term::Kind::Variable)
+            return 1;
+        return part.kind == Term::Kind::Compound && isCommutative(part.op) ? 3 : 2;
+    };
+    for (std::size_t i = 0; i < node.parts.size(); ++i)
+        node.order.push_back(i);
+    std::stable_sort(node.order.begin(), node.order.end(), [&](std::size_t a, std::size_t b) {
+        return cost(node.parts[a]) < cost(node.parts[b]);
+    });
     return node;
 }
 
@@ -85,7 +97,8 @@ bool Matcher::matchParts(const Node& node, const Record& record, std::size_t fro
         gaveUp = true;
         return false;
     }
-    const bool matched = match(node.parts[from], record.parts[from],
+    const std::size_t part = node.order[from];
+    const bool matched = match(node.parts[part], record.parts[part],
                                [&] { return matchParts(node, record, from + 1, next); });
     --depth;
     return matched;

@@ -37,6 +37,9 @@ private:
         bool ground = false;  // no variable inside: then `id` is the term's id
         TermId id = 0;
         std::vector<Node> parts;
+        // The parts in the order they are matched: those that narrow the choice most first,
+        // sets of operands last.
+        std::vector<std::size_t> order;
     };
     // What remains to be matched once a part has matched: a reference to a callable that
     // lives while the call that receives it runs.

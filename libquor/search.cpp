@@ -70,30 +70,34 @@ void Reasoner::consider(std::size_t index, unsigned budget)
     const auto& premises = memory.judgedWithSubject(q.subject, copula);
     if (premises.empty())
         return;
-    if (room == 0 && q.level < MaxDepth) {
-        // No question asked from here would be considered.
-        std::optional<Truth> best;
-        for (const TermId premise : premises)
-            raise(best, deduction(*memory.find(premise)->judged, Top));
-        cuts.push_back({static_cast<std::ptrdiff_t>(index), *best, Stop::Questions});
-        return;
-    }
-
     // The terms along this chain, which it does not try again.
     std::vector<TermId> path;
     for (std::ptrdiff_t at = static_cast<std::ptrdiff_t>(index); at >= 0; at = questions[at].parent)
         path.push_back(questions[at].subject);
-    std::vector<TermId> direct, others;
+    std::vector<TermId> eligible;
     for (const TermId premise : premises) {
         const TermId middle = memory.find(premise)->parts[1];
-        if (middle == q.predicate || std::find(path.begin(), path.end(), middle) != path.end())
-            continue;
+        if (middle != q.predicate && std::find(path.begin(), path.end(), middle) == path.end())
+            eligible.push_back(premise);
+    }
+    if (eligible.empty())
+        return;
+    if (room == 0 && q.level < MaxDepth) {
+        // No question asked from here would be considered.
+        std::optional<Truth> best;
+        for (const TermId premise : eligible)
+            raise(best, deduction(*memory.find(premise)->judged, Top));
+        cuts.push_back({static_cast<std::ptrdiff_t>(index), *best, Stop::Questions});
+        return;
+    }
+    // Those answered by a judgement first.
+    std::vector<TermId> direct, others;
+    for (const TermId premise : eligible) {
+        const TermId middle = memory.find(premise)->parts[1];
         (judged(memory.lookupStatement(middle, copula, q.predicate)) ? direct : others)
             .push_back(premise);
     }
     direct.insert(direct.end(), others.begin(), others.end());
-    if (direct.empty())
-        return;
 
     const std::uint32_t level = q.level;
     const TermId predicate = q.predicate;
