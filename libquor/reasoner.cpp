@@ -69,14 +69,12 @@ void Reasoner::askWithVariables(const Term& question)
         }
         const std::size_t roots = questions.size();
         search(MaxQuestions);
-        for (std::size_t i = 0; i < roots && questions[i].considered; ++i) {
+        for (std::size_t i = 0; i < roots; ++i) {
             keepBetter(best, evaluate(i));
             build(i, top, ++threads);
         }
         // Judgements that answer a candidate the budget left out directly are still answers.
-        for (std::size_t i = 0; i < terms.size(); ++i) {
-            if (i < roots && questions[i].considered)
-                continue;
+        for (std::size_t i = roots; i < terms.size(); ++i) {
             const TermId s = subjectOpen ? terms[i] : fixed;
             const TermId p = subjectOpen ? fixed : terms[i];
             const Record* held = memory.find(memory.lookupStatement(s, copula, p));
@@ -84,9 +82,8 @@ void Reasoner::askWithVariables(const Term& question)
                 addNode(top, judgedText(held->id), 2, 0, DerivationNode::Known);
                 keepBetter(best, Answer{held->id, true, held->text, *held->judged});
             }
-            if (i >= roots)
-                if (const auto reachable = reach(s, p))
-                    cuts.push_back({-1, *reachable, Stop::Questions});
+            if (const auto reachable = reach(s, p))
+                cuts.push_back({-1, *reachable, Stop::Questions});
         }
     } else {
         // Anything else is matched against the judgements held.

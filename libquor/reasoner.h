@@ -81,7 +81,6 @@ private:
         std::ptrdiff_t parent = -1; // the question that asked this one
         TermId premise = 0;         // the judged <parent's subject c subject> that led here
         Truth premiseTruth;
-        bool considered = false;
         TermId direct = 0; // judged <S c P>
         TermId mirror = 0; // judged <P c S>, for a symmetric copula
         std::vector<std::size_t> children;

@@ -32,18 +32,12 @@ void keepBetter(std::optional<Answer>& best, const std::optional<Answer>& candid
 }
 
 // Questions join the end of `questions` as they are asked, so the ones from `next` on are the
-// queue, in the order they will be considered.
+// queue, in the order they will be considered. No more are asked than the budget has room for,
+// so every question asked is considered.
 void Reasoner::search(unsigned budget)
 {
-    for (std::size_t next = 0; next < questions.size(); ++next) {
-        if (considered >= budget) {
-            for (std::size_t left = next; left < questions.size(); ++left)
-                if (const auto best = reach(questions[left].subject, questions[left].predicate))
-                    cuts.push_back({static_cast<std::ptrdiff_t>(left), *best, Stop::Questions});
-            return;
-        }
+    for (std::size_t next = 0; next < questions.size(); ++next)
         consider(next, budget);
-    }
 }
 
 void Reasoner::consider(std::size_t index, unsigned budget)
@@ -51,7 +45,6 @@ void Reasoner::consider(std::size_t index, unsigned budget)
     ++considered;
     ++result.cycles;
     Question& q = questions[index];
-    q.considered = true;
     if (q.level > 1)
         result.internalQuestions.push_back(memory.statementText(q.subject, copula, q.predicate) +
                                            '?');
@@ -171,8 +164,6 @@ std::optional<Answer> Reasoner::evaluate(std::size_t index)
     }
     for (std::size_t i = 0; i < questions[index].children.size(); ++i) {
         const std::size_t child = questions[index].children[i];
-        if (!questions[child].considered)
-            continue;
         const auto rest = evaluate(child);
         if (!rest)
             continue;
@@ -228,8 +219,6 @@ void Reasoner::build(std::size_t index, std::optional<std::size_t> parent, std::
     }
     for (const std::size_t child : q.children) {
         const Question& c = questions[child];
-        if (!c.considered)
-            continue;
         const std::int32_t branch = ++threads;
         addNode(node, judgedText(c.premise), below, branch, DerivationNode::Known);
         build(child, node, branch);
