@@ -182,12 +182,10 @@ std::string inferenceMessage(const InferenceLog& log, std::size_t& kept)
     kept = 0;
     for (auto it = all.rbegin(); it != all.rend(); ++it) {
         std::size_t extra = 8 * it->items.size() + 8;
+        // The items of one inference are different statements.
         std::vector<const InferenceItem*> added;
         for (const InferenceItem& item : it->items) {
-            bool known = sameTextSeen(seen, item);
-            for (const InferenceItem* other : added)
-                known = known || (other->id == item.id && other->text == item.text);
-            if (!known) {
+            if (!sameTextSeen(seen, item)) {
                 added.push_back(&item);
                 extra += 8 + item.text.size() + 1;
             }
