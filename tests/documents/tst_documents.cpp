@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "filenames.h"
+#include "textfile.h"
 
 #include <QCloseEvent>
 #include <QFileSystemModel>
@@ -150,24 +151,36 @@ private slots:
         QCOMPARE(readBytes(absolute), QByteArray("xy"));
     }
 
-    // A pipe once hung Open for good: reading it would block the window.
+    // A pipe once hung Open for good: reading it would block the window. A file of 2 GiB or more
+    // once opened as an empty document that Save then wrote over the file, and a smaller large
+    // one aborted the program: files over the limit are refused before they are read (sparse
+    // files here, which take no room on the disk).
     void unusualPaths_data()
     {
         QTest::addColumn<QString>("path"); // "@" stands for a temporary folder
+        QTest::addColumn<qint64>("size");  // of a sparse file made at the path; -1: none
         QTest::addColumn<bool>("opens");
-        QTest::newRow("folder") << "@/folder.quor" << false;
-        QTest::newRow("read error") << "/proc/self/mem" << false;
-        QTest::newRow("pipe") << "@/pipe.quor" << false;
-        QTest::newRow("missing: an empty tab named by the path") << "@/gone.quor" << true;
+        QTest::newRow("folder") << "@/folder.quor" << qint64(-1) << false;
+        QTest::newRow("read error") << "/proc/self/mem" << qint64(-1) << false;
+        QTest::newRow("pipe") << "@/pipe.quor" << qint64(-1) << false;
+        QTest::newRow("missing: an empty tab named by the path")
+            << "@/gone.quor" << qint64(-1) << true;
+        QTest::newRow("one byte over 256 MiB") << "@/large.quor" << MaxTextFileBytes + 1 << false;
+        QTest::newRow("3 GiB") << "@/huge.quor" << qint64(3) * 1024 * 1024 * 1024 << false;
     }
     void unusualPaths()
     {
         QFETCH(QString, path);
+        QFETCH(qint64, size);
         QFETCH(bool, opens);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.quor")));
         QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe.quor")).constData(), 0600), 0);
         path.replace('@', dir.path());
+        if (size >= 0) {
+            QFile sparse(path);
+            QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(size));
+        }
         DialogScript script;
         auto window = makeWindow();
         newDocument(window.get());
@@ -176,6 +189,7 @@ private slots:
         QCOMPARE(script.warnings.size(), opens ? 0 : 1);
         if (!opens) {
             QVERIFY(script.warnings.first().text.contains(QDir::toNativeSeparators(path)));
+            QCOMPARE(script.warnings.first().text.contains("larger than 256 MiB"), size >= 0);
             QCOMPARE(tabState(window.get()), QStringLiteral("[new 1]"));
             QVERIFY(recentFiles().isEmpty());
             QCOMPARE(window->loadFile(path), -1);

@@ -13,6 +13,7 @@
 
 #include "filenames.h"
 #include "svgview.h"
+#include "textfile.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -366,6 +367,44 @@ private slots:
         QCOMPARE(tabTexts(window.get()), QStringList{name});
         QVERIFY(readBytes(path) == content + Appended);
         QVERIFY(recentFiles().contains(path));
+    }
+
+    // The whole file or nothing: over the limit, a file is refused whether its size says so
+    // before it is read or it turns out larger while it is read (a /proc file claims 0 bytes).
+    void readWhole_data()
+    {
+        QTest::addColumn<QString>("path"); // "@": a file of `size` bytes
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<int>("status");
+        QTest::newRow("below the limit")
+            << "@" << qint64(999) << qint64(1000) << int(TextFile::Read);
+        QTest::newRow("at the limit") << "@" << qint64(1000) << qint64(1000) << int(TextFile::Read);
+        QTest::newRow("over the limit")
+            << "@" << qint64(1001) << qint64(1000) << int(TextFile::TooLarge);
+        QTest::newRow("grows past the limit while read")
+            << "/proc/self/status" << qint64(-1) << qint64(16) << int(TextFile::TooLarge);
+        QTest::newRow("grows within the limit")
+            << "/proc/self/status" << qint64(-1) << qint64(1 << 20) << int(TextFile::Read);
+    }
+    void readWhole()
+    {
+        QFETCH(QString, path);
+        QFETCH(qint64, size);
+        QFETCH(qint64, limit);
+        QTemporaryDir dir;
+        if (path == "@") {
+            path = dir.filePath("file.quor");
+            QVERIFY(writeBytes(path, QByteArray(int(size), 'x')));
+        }
+        const TextFile file = readTextFile(path, limit);
+        QTEST(int(file.status), "status");
+        if (file.status != TextFile::Read)
+            QVERIFY(file.text.isEmpty());
+        else if (size >= 0)
+            QCOMPARE(file.text, QString(int(size), 'x'));
+        else
+            QVERIFY(file.text.startsWith("Name:") && file.text.endsWith('\n'));
     }
 
     // A file that is not valid UTF-8 cannot be shown without replacing bytes: opening says so,
