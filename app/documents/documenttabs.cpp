@@ -363,25 +363,15 @@ void DocumentTabs::removeTab(int index)
 
 void DocumentTabs::closeFile()
 {
-    const int index = tabs->currentIndex();
-    CodeEditor* editor = editorAt(index);
-    if (!editor)
-        return;
-    if (!editor->document()->isModified())
-        discardTab(index);
-    else
-        saveDocument(index);
+    removeTab(tabs->currentIndex());
 }
 
 void DocumentTabs::closeAll()
 {
-    while (tabs->count() > 0) {
-        const int index = tabs->currentIndex();
-        if (!editorAt(index)->document()->isModified())
-            discardTab(index);
-        else if (!saveDocument(index))
-            return;
-    }
+    if (!maybeSaveAll())
+        return;
+    while (tabs->count() > 0)
+        discardTab(tabs->currentIndex());
 }
 
 bool DocumentTabs::maybeSaveAll()
