@@ -63,8 +63,8 @@ void Engine::sendTable(Memory::Table table, char kind, const char* plural)
     std::vector<TableEntry> entries;
     for (const Record* record : memory.table(table)) {
         std::string name = record->text;
-        if (record->belief)
-            name += ". " + formatTruth(*record->belief);
+        if (const auto belief = record->belief())
+            name += ". " + formatTruth(*belief);
         entries.push_back({record->id, std::move(name)});
     }
     std::size_t kept = 0;
@@ -86,7 +86,7 @@ void Engine::sendMemory()
     constexpr std::size_t Reserve = 3 + 1 + 120; // framing, NUL and the closing comment
     std::size_t written = 0;
     for (const Record* record : beliefs) {
-        const std::string line = record->text + ". " + formatTruth(*record->belief) + '\n';
+        const std::string line = record->text + ". " + formatTruth(*record->belief()) + '\n';
         if (dump.size() + line.size() + Reserve > MaxMessage)
             break;
         dump += line;

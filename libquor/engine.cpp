@@ -78,11 +78,10 @@ void Engine::judge(const Sentence& sentence)
 void Engine::ask(const Sentence& sentence)
 {
     Reasoner reasoner(memory, log);
-    Reasoner::Result result = reasoner.ask(sentence.statement);
+    Reasoner::Result result = reasoner.ask(sentence.statement, debug);
     cycles += result.cycles;
-    if (debug)
-        for (const std::string& question : result.internalQuestions)
-            out.push_back(textMessage('i', "Internal question: " + quoted(question)));
+    for (const std::string& question : result.internalQuestions)
+        out.push_back(textMessage('i', "Internal question: " + quoted(question)));
     std::string reply =
         result.answer
             ? "Answer: " + quoted(result.answer->text) + ". " + formatTruth(result.answer->truth)

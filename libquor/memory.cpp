@@ -108,7 +108,6 @@ TermId Memory::add(Record record, const std::string& key)
 {
     const TermId id = freeId(key);
     record.id = id;
-    record.serial = order.size() + 1;
     if (record.kind == Term::Kind::Statement)
         statements.emplace(StatementKey{record.parts[0], record.parts[1], record.copula}, id);
     order.push_back(&records.emplace(id, std::move(record)).first->second);
@@ -118,10 +117,11 @@ TermId Memory::add(Record record, const std::string& key)
 
 TermId Memory::intern(const Term& term)
 {
-    std::vector<Pending> list;
-    flatten(term, list);
-    if (const auto it = ids.find(list.back().key); it != ids.end())
+    if (const auto it = ids.find(kindLetter(term.kind) + text(term)); it != ids.end())
         return it->second; // held already, as most often
+    std::vector<Pending> list;
+    list.reserve(8);
+    flatten(term, list);
     // Count what is new first, so that a term that does not fit leaves nothing behind. A part
     // that occurs twice in the term is new once: `first` is its first place.
     std::vector<std::size_t> first(list.size());
@@ -216,39 +216,32 @@ std::string Memory::textOf(TermId id) const
     return record ? record->text : std::string();
 }
 
-void Memory::setBelief(Record& record)
-{
-    if (!record.belief) {
-        record.beliefSerial = beliefOrder.size() + 1;
-        beliefOrder.push_back(record.id);
-    }
-    record.belief =
-        moreConfident(record.concluded, record.judged) ? record.concluded : record.judged;
-}
-
 Memory::Judged Memory::judge(TermId statement, const Truth& truth)
 {
     const auto it = records.find(statement);
     if (it == records.end() || it->second.kind != Term::Kind::Statement)
         return Judged::Repeated;
     Record& record = it->second;
-    if (record.judged == truth ||
-        std::find(record.evidence.begin(), record.evidence.end(), truth) != record.evidence.end())
+    if (record.judged == truth)
         return Judged::Repeated;
-    const bool first = !record.judged;
-    if (!first) {
-        if (record.evidence.empty()) // the first judgement, until now the pooled value
-            record.evidence.push_back(*record.judged);
-        record.evidence.push_back(truth);
-    }
-    record.judged = first ? truth : revision(*record.judged, truth);
-    if (first) {
+    if (!record.judged) {
+        const bool hadBelief = record.concluded.has_value();
+        record.judged = truth;
         bySubject[SideKey{record.parts[0], record.copula}].push_back(statement);
         byPredicate[SideKey{record.parts[1], record.copula}].push_back(statement);
         byCopula[static_cast<std::size_t>(record.copula)].push_back(statement);
+        if (!hadBelief)
+            beliefOrder.push_back(statement);
+        return Judged::New;
     }
-    setBelief(record);
-    return first ? Judged::New : Judged::Revised;
+    std::vector<Truth>& pooled = evidence[statement];
+    if (std::find(pooled.begin(), pooled.end(), truth) != pooled.end())
+        return Judged::Repeated;
+    if (pooled.empty()) // the first judgement, until now the pooled value
+        pooled.push_back(*record.judged);
+    pooled.push_back(truth);
+    record.judged = revision(*record.judged, truth);
+    return Judged::Revised;
 }
 
 void Memory::conclude(TermId statement, const Truth& truth)
@@ -259,8 +252,9 @@ void Memory::conclude(TermId statement, const Truth& truth)
     Record& record = it->second;
     if (!moreConfident(truth, record.concluded))
         return;
+    if (!record.judged && !record.concluded)
+        beliefOrder.push_back(statement);
     record.concluded = truth;
-    setBelief(record);
 }
 
 std::vector<const Record*> Memory::table(Table which) const
@@ -315,6 +309,7 @@ void Memory::clear()
     for (auto& statements : byCopula)
         statements.clear();
     beliefOrder.clear();
+    evidence.clear();
 }
 
 } // namespace quor

@@ -24,15 +24,18 @@ struct Record {
     Copula copula = Copula::Inheritance;
     Operator op = Operator::Intersection;
     std::vector<TermId> parts; // operands, or subject and predicate
-    // A statement's truth values: the judgements taken in, pooled by revision; the most
-    // confident conclusion drawn for it; and its belief, the more confident of the two (the
-    // judgement on a tie), which the tables and the dump show.
+    // A statement's truth values: the judgements taken in, pooled by revision, and the most
+    // confident conclusion drawn for it.
     std::optional<Truth> judged;
     std::optional<Truth> concluded;
-    std::optional<Truth> belief;
-    std::vector<Truth> evidence;    // the truth values of the judgements pooled, once there are two
-    std::uint64_t serial = 0;       // order of creation
-    std::uint64_t beliefSerial = 0; // order in which the first belief arrived
+
+    // Its belief, which the tables and the dump show: the more confident of the two, the
+    // judgement on a tie.
+    std::optional<Truth> belief() const
+    {
+        return concluded && (!judged || concluded->confidence > judged->confidence) ? concluded
+                                                                                    : judged;
+    }
 };
 
 // Words, variables, compound terms and statements, each statement with the truth values held
@@ -106,9 +109,10 @@ private:
 
     TermId add(Record record, const std::string& key);
     TermId freeId(const std::string& key) const;
-    void setBelief(Record& record);
 
     std::unordered_map<TermId, Record> records;
+    // The truth values of the judgements pooled for a statement, once there are two.
+    std::unordered_map<TermId, std::vector<Truth>> evidence;
     std::vector<const Record*> order;            // records in creation order
     std::unordered_map<std::string, TermId> ids; // kind letter + text
     std::unordered_map<StatementKey, TermId, StatementHash> statements;

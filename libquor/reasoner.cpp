@@ -7,8 +7,9 @@
 
 namespace quor {
 
-Reasoner::Result Reasoner::ask(const Term& question)
+Reasoner::Result Reasoner::ask(const Term& question, bool listInternal)
 {
+    this->listInternal = listInternal;
     result = Result{};
     questions.clear();
     cuts.clear();

@@ -63,14 +63,15 @@ public:
     struct Result {
         std::optional<Answer> answer;
         DerivationTree tree;
-        std::vector<std::string> internalQuestions;
+        std::vector<std::string> internalQuestions; // when asked for, in the order considered
         unsigned cycles = 0;
         Stop stop = Stop::None;
         std::size_t unkept = 0; // conclusions memory had no room for
     };
 
-    // The question is a statement; '#' variables in it stand for any one term each.
-    Result ask(const Term& question);
+    // The question is a statement; '#' variables in it stand for any one term each. With
+    // `listInternal` the result lists the internal questions.
+    Result ask(const Term& question, bool listInternal = false);
 
 private:
     // A question of the search; all share one copula.
@@ -103,6 +104,7 @@ private:
     std::vector<Question> questions;
     std::vector<Cut> cuts;
     unsigned considered = 0;
+    bool listInternal = false;
     std::int32_t threads = 0;
 
     // reasoner.cpp

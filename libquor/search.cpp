@@ -45,7 +45,7 @@ void Reasoner::consider(std::size_t index, unsigned budget)
     ++considered;
     ++result.cycles;
     Question& q = questions[index];
-    if (q.level > 1)
+    if (listInternal && q.level > 1)
         result.internalQuestions.push_back(memory.statementText(q.subject, copula, q.predicate) +
                                            '?');
     const auto judged = [this](TermId statement) {

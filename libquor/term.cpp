@@ -130,51 +130,71 @@ Term statement(Term subject, Copula copula, Term predicate)
     return term;
 }
 
+namespace {
+
+// Appends the term's text to `out`, each part's by `appendPart(i)`.
+template <typename AppendPart>
+void compose(std::string& out, const Term& term, const AppendPart& appendPart)
+{
+    switch (term.kind) {
+    case Term::Kind::Word:
+        out += term.name;
+        return;
+    case Term::Kind::Variable:
+        out += '#';
+        out += term.name;
+        return;
+    case Term::Kind::Compound:
+        out += '(';
+        if (term.op == Operator::Negation) {
+            out += symbol(term.op);
+            out += ' ';
+        }
+        for (std::size_t i = 0; i < term.parts.size(); ++i) {
+            if (i > 0) {
+                out += ' ';
+                out += symbol(term.op);
+                out += ' ';
+            }
+            appendPart(i);
+        }
+        out += ')';
+        return;
+    case Term::Kind::Statement:
+        if (term.parts.size() != 2) {
+            out += "<>";
+            return;
+        }
+        out += '<';
+        appendPart(0);
+        out += ' ';
+        out += symbol(term.copula);
+        out += ' ';
+        appendPart(1);
+        out += '>';
+        return;
+    }
+}
+
+void appendText(std::string& out, const Term& term)
+{
+    compose(out, term, [&](std::size_t i) { appendText(out, term.parts[i]); });
+}
+
+} // namespace
+
 std::string text(const Term& term)
 {
-    std::vector<std::string> partTexts;
-    partTexts.reserve(term.parts.size());
-    for (const Term& part : term.parts)
-        partTexts.push_back(text(part));
-    return text(term, std::vector<std::string_view>(partTexts.begin(), partTexts.end()));
+    std::string out;
+    appendText(out, term);
+    return out;
 }
 
 std::string text(const Term& term, const std::vector<std::string_view>& partTexts)
 {
-    switch (term.kind) {
-    case Term::Kind::Word:
-        return term.name;
-    case Term::Kind::Variable:
-        return '#' + term.name;
-    case Term::Kind::Compound: {
-        std::string result = "(";
-        if (term.op == Operator::Negation) {
-            result += symbol(term.op);
-            result += ' ';
-        }
-        for (std::size_t i = 0; i < partTexts.size(); ++i) {
-            if (i > 0) {
-                result += ' ';
-                result += symbol(term.op);
-                result += ' ';
-            }
-            result += partTexts[i];
-        }
-        return result + ')';
-    }
-    case Term::Kind::Statement: {
-        if (partTexts.size() != 2)
-            return "<>";
-        std::string result = "<";
-        result += partTexts[0];
-        result += ' ';
-        result += symbol(term.copula);
-        result += ' ';
-        result += partTexts[1];
-        return result + '>';
-    }
-    }
-    return std::string();
+    std::string out;
+    compose(out, term, [&](std::size_t i) { out += partTexts[i]; });
+    return out;
 }
 
 bool hasVariable(const Term& term)
