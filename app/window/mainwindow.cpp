@@ -64,8 +64,8 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
          ui->checkBox_3},
         [this] { return currentEditor(); }, this);
 
-    // Recovery copies are written before anything reaches the engine: its flush is connected
-    // to input ahead of the engine (in connectActions).
+    // Recovery copies are written before anything reaches the engine, also an input that has
+    // waited in the worker's queue.
     recovery = new RecoveryController(
         ui->statusBar,
         [this](const QString& file) {
@@ -77,6 +77,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
         },
         this);
     connect(documents, &DocumentTabs::documentAdded, recovery, &RecoveryController::watch);
+    engine->setHandOverHook([this] { recovery->flush(); });
 
     connectActions();
 
@@ -154,7 +155,6 @@ void MainWindow::connectActions()
     connect(ui->pushButton_2, &QPushButton::clicked, find, &FindReplace::replace);
     connect(ui->pushButton_3, &QPushButton::clicked, find, &FindReplace::replaceAll);
     connect(ui->listWidget, &QListWidget::itemDoubleClicked, results, &ResultViews::scrollToError);
-    connect(this, &MainWindow::input, recovery, &RecoveryController::flush);
     connect(this, SIGNAL(input(QString, int)), engine, SLOT(input(QString, int)));
     connect(ui->actionFind_and_Replace, SIGNAL(triggered()), ui->dockWidget_7, SLOT(show()));
 }
