@@ -178,8 +178,8 @@ private slots:
         QCOMPARE(script.warnings.size(), nulAt.isEmpty() ? 0 : 1);
         if (nulAt.isEmpty())
             return;
-        QCOMPARE(editor->findChild<SentRegion*>()->lines().toList(),
-                 sentBefore); // marked as it was
+        // Marked as it was.
+        QCOMPARE(editor->findChild<SentRegion*>()->lines().toList(), sentBefore);
         const QString line = nulAt.section(':', 0, 0), column = nulAt.section(':', 1);
         QVERIFY2(script.warnings[0].text.startsWith(
                      QStringLiteral("Line %1 holds a NUL character (column %2)").arg(line, column)),
