@@ -74,7 +74,7 @@ void BM_LargestQuestionTree(benchmark::State& state)
     SvgView view;
     view.resize(800, 600);
     view.show();
-    view.load(questionTreeSvg(decodeQuestionTree(message.constData(), message.size())));
+    view.setDrawing(questionTreeDrawing(decodeQuestionTree(message.constData(), message.size())));
     QImage shown(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
     const int what = int(state.range(0));
     for (auto _ : state) {

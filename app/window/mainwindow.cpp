@@ -88,7 +88,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     sendCommand(EngineCommand::Version);
     restoreOptions();
     documents->openArguments(arguments);
-    new RunReportExporter(this); // File > Export Run Report...
+    new RunReportExporter({ui->menuFile, ui->actionPrint_to_pdf}, documents, results, this);
     new EditorFeatures(this);
     recovery->offerLeftCopies();
 }

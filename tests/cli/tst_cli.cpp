@@ -1,9 +1,9 @@
 // quorstudio-run as scripts and CI use it: command lines and what they print, write and return.
 
-#include "inferencegraph.h"
-#include "questiontree.h"
+#include "dispatch.h"
 #include "quor.h"
 #include "quorversion.h"
+#include "svgwriter.h"
 
 #include <QtTest>
 
@@ -22,12 +22,11 @@ QPair<QByteArray, QByteArray> windowGraphs(const QStringList& inputs)
         process(engine, input.toUtf8().constData(), 1, 0);
         std::size_t size = buffer.size();
         while (get(engine, buffer.data(), &size, false, 0, 0)) {
-            const QByteArray message(buffer.data(), int(size));
-            if (message.startsWith("<q"))
-                question = questionTreeSvg(decodeQuestionTree(message.constData(), size)).toUtf8();
-            else if (message.startsWith("<n"))
-                inference =
-                    inferenceGraphSvg(decodeInferenceGraph(message.constData(), size)).toUtf8();
+            const DecodedMessage message = decodeMessage(buffer.data(), size);
+            if (const auto* tree = std::get_if<QuestionTree>(&message))
+                question = svgDocument(questionTreeDrawing(*tree)).toUtf8();
+            else if (const auto* graph = std::get_if<InferenceGraph>(&message))
+                inference = svgDocument(inferenceGraphDrawing(*graph)).toUtf8();
             size = buffer.size();
         }
     }
