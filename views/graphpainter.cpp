@@ -78,6 +78,9 @@ QImage blankImage(const QSize& size)
 GraphPainter::GraphPainter() : font(QString::fromLatin1(GraphStyle::fontFamily))
 {
     font.setPixelSize(GraphStyle::fontSize);
+    // The SVG renderer lays its texts out at 100 pixels and scales them down, so its glyphs
+    // are not hinted to the pixel grid: neither are these.
+    font.setHintingPreference(QFont::PreferNoHinting);
     rawFont = QRawFont::fromFont(font);
     rawFont.setPixelSize(GraphStyle::fontSize);
 }

@@ -8,6 +8,7 @@
 #include "memorydump.h"
 #include "messagereader.h"
 #include "outputappender.h"
+#include "runrecord.h"
 #include "svgwriter.h"
 #include "xmltext.h"
 
@@ -319,6 +320,38 @@ private slots:
         for (int i = 0; i < layout.order.size(); ++i)
             QCOMPARE(layout.order[i], layout.edges[i].child);
         QCOMPARE(questionTreeDrawing(tree).boxes.size(), layout.edges.size());
+    }
+
+    // What quorstudio-run and the window's report take from a run: the last lines kept, each
+    // error with its document, the time only while it counts, the latest graph.
+    void runRecord()
+    {
+        RunRecord record(2);
+        const auto add = [&](const QByteArray& message, const QString& file) {
+            return record.add(decodeMessage(message.constData(), message.size()), file, {});
+        };
+        add("one", "a");
+        record.setCountingTime(false);
+        add(MessageBuilder('t').u32(1000).u32(5).bytes, "a");
+        record.setCountingTime(true);
+        add(MessageBuilder('e').u32(3).u32(2).u8(4).text("odd").bytes, "a");
+        add(MessageBuilder('e').u32(1).u32(1).u8(1).text("bad").bytes, "b");
+        QCOMPARE(add(MessageBuilder('t').u32(7).u32(2).bytes, "b").value_or("-"),
+                 QStringLiteral("Elapsed time 7 \u03bcs (2 cycles)"));
+        add("three", "b");
+        add(MessageBuilder('q').u32(8).u32(1).u32(0).u32(0).u64(0).u64(1).bytes, "b");
+        const RunReport report = record.report("t", {RunReportSource{"a", "x\ny\nz", {}}});
+        QCOMPARE(report.output, QStringList({"Elapsed time 7 \u03bcs (2 cycles)", "three"}));
+        QCOMPARE(report.outputLinesLeftOut, 2);
+        QCOMPARE(report.sources.size(), 1);
+        QCOMPARE(report.sources[0].errors.size(), 1);
+        QCOMPARE(report.sources[0].errors[0].severity, DiagnosticSeverity::Warning);
+        QCOMPARE(report.timeLine, QStringLiteral("Elapsed time 7 \u03bcs (2 cycles)"));
+        QVERIFY(report.questionSvg.contains("<rect") && report.inferenceSvg.isEmpty());
+        record.clearOutput();
+        const RunReport cleared = record.report("t", {RunReportSource{"b", "", {}}});
+        QVERIFY(cleared.output.isEmpty() && cleared.sources[0].errors.isEmpty());
+        QVERIFY(cleared.timeLine.isEmpty() && !cleared.questionSvg.isEmpty());
     }
 
     // Batched appending must look exactly like appending each text by itself.

@@ -198,10 +198,11 @@ private slots:
         painter.end();
         const QImage copied = view.image();
         QCOMPARE(copied.size(), expected.size());
-        // Measured 14 to 17 here; a missing text gives about 80, a text 2 units too low 45.
+        // Measured: 11 to 17 with DejaVu Sans, 8 to 15 where Liberation stands in for it, 21 to
+        // 28 where Nimbus Sans does; a missing text gives about 80, a text 2 units too low 45.
         for (const QImage& image : {shown, copied}) {
             const int worst = difference(expected, image);
-            QVERIFY2(worst <= 32, qPrintable(QString::number(worst)));
+            QVERIFY2(worst <= 36, qPrintable(QString::number(worst)));
         }
     }
 
