@@ -144,6 +144,8 @@ private slots:
             QCOMPARE(QColor(image.pixel(400, 300)), QColor(QStringLiteral("#DEECD2")));
             QCOMPARE(view.transform().m11(), 1.5); // copying leaves the view alone
         }
+        view.load(QString::fromLatin1(drawing)); // a new drawing starts at scale 1
+        QVERIFY(view.transform().isIdentity());
     }
 
     void svgContextMenu()
