@@ -5,6 +5,7 @@
 #include "testmessages.h"
 #include "windowfixture.h"
 
+#include <QMenu>
 #include <QtTest>
 
 using namespace fixture;
@@ -46,6 +47,11 @@ void TestExportReport::reportHoldsWhatTheWindowReceived()
     for (const QByteArray& message : messages)
         deliver(window.get(), message);
     QCoreApplication::processEvents();
+
+    // File > Export Run Report... follows the other exports.
+    const QList<QAction*> file = child<QMenu>(window.get(), "menuFile")->actions();
+    QCOMPARE(file.indexOf(child<QAction>(window.get(), "actionExport_Run_Report")),
+             file.indexOf(child<QAction>(window.get(), "actionPrint_to_pdf")) + 1);
 
     DialogScript script;
     script.saveNames.push_back(dir.filePath("report"));
