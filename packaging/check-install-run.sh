@@ -1,9 +1,10 @@
 # Sourced by check-install.sh, check-engine-swap.sh and check-deb.sh: starts QuorStudio offscreen
-# with the output probe preloaded and checks what it shows. Needs check/fail, probe and work.
+# with the output probe preloaded and checks what it shows. Needs check/fail, probe, work and
+# version (from the build's install-dirs.sh).
 
 # check_installed_program PROGRAM ENGINE_LIBRARY [LIBRARY_PATH [ENGINE_VERSION]]
 #   The program must load ENGINE_LIBRARY (through its RUNPATH: LD_LIBRARY_PATH is cleared, or
-#   set to LIBRARY_PATH when given), show "QuorStudio version 0.5.1" and the engine's version
+#   set to LIBRARY_PATH when given), show "QuorStudio version $version" and the engine's version
 #   line (exactly "QUOR library version ENGINE_VERSION" when given) in its Output dock, and exit
 #   with status 0 when the probe closes its window.
 check_installed_program() {
@@ -19,7 +20,7 @@ check_installed_program() {
     check "$program exits with status 0 (was $status)" [ "$status" = 0 ]
     check "$program loads its engine from $engine" \
         [ "$(sed -n 's/^engine library: //p' "$log" | xargs -r realpath)" = "$(realpath "$engine")" ]
-    check "$program shows its own version line" grep -qx 'output: QuorStudio version 0.5.1' "$log"
+    check "$program shows its own version line" grep -qx "output: QuorStudio version $version" "$log"
     if [ -n "$engine_version" ]; then
         check "$program shows the engine's version line" \
             grep -qx "output: QUOR library version $engine_version" "$log"

@@ -3,6 +3,7 @@
 // reach the engine, nothing is read out of bounds (the sanitizer build checks that) and closing
 // the window ends the engine instance promptly.
 
+#include "quorversion.h"
 #include "stallmeter.h"
 #include "windowfixture.h"
 
@@ -65,7 +66,7 @@ private slots:
         DialogScript dialogs; // a random 'm' message asks for a file name: cancelled
         auto window = makeWindow();
         window->show();
-        const QStringList own{QStringLiteral("QuorStudio version 0.5.1")};
+        const QStringList own{QStringLiteral("QuorStudio version " QUOR_VERSION)};
         testengine::queue("queued\0"); // taken at once in Normal mode
         QTRY_COMPARE(outputLines(window.get()).size(), 2);
         testengine::setDelay(1000);
