@@ -106,7 +106,8 @@ private slots:
                 ? QList<bool>{true, false, false}
                 : QList<bool>{stored[0].toBool(), stored[1].toBool(), stored[2].toBool()};
         auto window = makeWindow();
-        QCOMPARE(outputLines(window.get()).first(), QStringLiteral("QuorStudio version " QUOR_VERSION));
+        QCOMPARE(outputLines(window.get()).first(),
+                 QStringLiteral("QuorStudio version " QUOR_VERSION));
         QCOMPARE(action(window.get(), "actionTime")->isChecked(), expected[0]);
         QCOMPARE(action(window.get(), "actionInternal_Question")->isChecked(), expected[1]);
         QCOMPARE(action(window.get(), "actionDebug")->isChecked(), expected[2]);
@@ -312,7 +313,8 @@ private slots:
         QFETCH(QString, version);
         auto window = makeWindow();
         QVERIFY(aboutText(window.get())
-                    .startsWith("About QuorStudio|<h3>QuorStudio</h3>\n<p>Version " QUOR_VERSION "<br />\n\t"
+                    .startsWith("About QuorStudio|<h3>QuorStudio</h3>\n<p>Version " QUOR_VERSION
+                                "<br />\n\t"
                                 "QUOR library version <br /><br />\n\t"));
         deliver(window.get(), MessageBuilder('v').text(version.toUtf8()).bytes);
         QCOMPARE(outputLines(window.get()).last(), "QUOR library version " + version);
