@@ -128,7 +128,7 @@ private slots:
     void storedSettingsFile()
     {
         settings()->sync();
-        const QString folder = environment.settingsDir.filePath("QuorStudio");
+        const QString folder = QFileInfo(settings()->fileName()).absolutePath();
         QVERIFY(QDir().mkpath(folder));
         QFile::remove(folder + "/QuorStudio.conf");
         QVERIFY(QFile::copy(TESTSRCDIR "/data/settings-0.5.conf", folder + "/QuorStudio.conf"));

@@ -2,6 +2,7 @@
 // and what the program reads from them), the graphs' SVG against golden files and as XML
 // whatever the engine sends, the term tables and the batched Output dock.
 
+#include "privateenvironment.h"
 #include "testmessages.h"
 
 #include "dispatch.h"
@@ -115,9 +116,9 @@ QStringList svgTexts(const QString& svg)
 
 class TestOutput : public QObject {
     Q_OBJECT
+    PrivateEnvironment environment;
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void reader()
     {
