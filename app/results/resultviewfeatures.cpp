@@ -25,9 +25,11 @@ template <typename T> T* child(QMainWindow* window, const char* name)
 
 } // namespace
 
-void installResultViewFeatures(QMainWindow* window, QuorW* engine, OutputAppender* output)
+EngineActivity* installResultViewFeatures(QMainWindow* window, QuorW* engine,
+                                          OutputAppender* output)
 {
-    new EngineActivity(engine, window, child<QMenu>(window, "menuHelp")->menuAction(), output);
+    auto* activity =
+        new EngineActivity(engine, window, child<QMenu>(window, "menuHelp")->menuAction(), output);
 
     auto* errors = child<QListWidget>(window, "listWidget");
     QWidget* dock = errors;
@@ -46,4 +48,5 @@ void installResultViewFeatures(QMainWindow* window, QuorW* engine, OutputAppende
     for (const char* name : {"graphicsView1", "graphicsView2"})
         QObject::connect(child<SvgView>(window, name), &SvgView::textClicked, locator,
                          &StatementLocator::locate);
+    return activity;
 }

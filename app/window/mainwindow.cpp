@@ -14,6 +14,8 @@
 #include "resultviews.h"
 #include "runreportexporter.h"
 #include "scrollbacklimit.h"
+#include "separateengine.h"
+#include "slowinputhint.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -82,7 +84,11 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
         connect(action, SIGNAL(triggered()), this, SLOT(openRecentFile()));
     ui->actionRecent_Files->setMenu(recent->menu());
     ui->fileToolBar->addWidget(recent->createButton());
-    installResultViewFeatures(this, engine, results->outputAppender());
+    EngineActivity* activity = installResultViewFeatures(this, engine, results->outputAppender());
+    // Engine > Run Engine in Separate Process, and the note that suggests it after a slow input.
+    new SeparateEngine({this, engine, activity, ui->actionDebug, results->outputAppender(),
+                        new SlowInputHint(this, ui->statusBar, this)},
+                       this);
 
     ui->plainTextEdit->appendPlainText(versionLine());
     sendCommand(EngineCommand::Version);
