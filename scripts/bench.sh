@@ -6,9 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing $QUOR_BUILD_PACKAGES libbenchmark-dev xvfb xauth python3
 
 build="$QUOR_ROOT/build-bench"
-cmake -S "$QUOR_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DQUOR_BUILD_BENCHMARKS=ON -DQUOR_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)"
+(cd "$QUOR_ROOT" && cmake --preset bench >/dev/null && cmake --build --preset bench -j "$(nproc)")
 
 # An empty settings store and a private home for every run.
 scratch="$(mktemp -d)"

@@ -27,11 +27,8 @@ shift $((OPTIND - 1))
 install_missing $QUOR_BUILD_PACKAGES clang-14 libclang-rt-14-dev
 
 build="$QUOR_ROOT/build-fuzz"
-# Line tables only, enough for the findings' stack traces.
-cmake -S "$QUOR_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_COMPILER=clang++-14 \
-    -DQUOR_FUZZ=ON -DQUOR_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target fuzzers
+# The "fuzz" preset: clang, line tables only, enough for the findings' stack traces.
+(cd "$QUOR_ROOT" && cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j "$(nproc)")
 
 targets=("$@")
 if [ ${#targets[@]} = 0 ]; then

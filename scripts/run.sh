@@ -7,9 +7,7 @@ packages="$QUOR_BUILD_PACKAGES"
 [ -n "${DISPLAY:-}" ] || packages="$packages xvfb xauth"
 install_missing $packages
 
-cmake -S "$QUOR_ROOT" -B "$QUOR_ROOT/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DQUOR_BUILD_TESTS=OFF
-cmake --build "$QUOR_ROOT/build-release"
+(cd "$QUOR_ROOT" && cmake --preset release && cmake --build --preset release)
 
 program="$QUOR_ROOT/build-release/bin/quorstudio"
 tutorial="$QUOR_ROOT/examples/tutorial.quor"

@@ -20,29 +20,21 @@ esac
 install_missing $QUOR_BUILD_PACKAGES xvfb xauth desktop-file-utils appstream shared-mime-info
 
 jobs=$(nproc)
-# Line tables are all a sanitizer report needs to name files and lines; full debug information
-# would double the build's time.
-flags="-O2 -g1 -DNDEBUG"
-export QT_QPA_PLATFORM=offscreen
+cd "$QUOR_ROOT"
+# The presets (CMakePresets.json) build with line tables only: all a sanitizer report needs to
+# name files and lines; full debug information would double the build's time.
 
 if [ "$which" != thread ]; then
-    build="$QUOR_ROOT/build-asan"
-    cmake -S "$QUOR_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$flags" -DQUOR_BUILD_TESTS=ON \
-        -DQUOR_SANITIZE="address;undefined" -DQUOR_TEST_DIRS=""
-    cmake --build "$build" -j "$jobs"
-    (cd "$build" && ctest --output-on-failure -j "$jobs")
+    cmake --preset asan
+    cmake --build --preset asan -j "$jobs"
+    ctest --preset asan -j "$jobs"
 fi
 
 if [ "$which" != address ]; then
-    build="$QUOR_ROOT/build-tsan"
-    cmake -S "$QUOR_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$flags" -DQUOR_BUILD_TESTS=ON \
-        -DQUOR_SANITIZE=thread -DQUOR_TEST_DIRS="engine;quor;reliability"
     # The threads: the worker, the stand-in engine (its C interface under threads) and the
     # shutdown stress cycles. The install checks preload a helper and are left to the other runs;
-    # only the programs that run here are built.
-    threaded=(tst_quorw tst_quor tst_shutdownstress tst_shutdownstress_standin)
-    cmake --build "$build" -j "$jobs" --target "${threaded[@]}"
-    (cd "$build" && ctest --output-on-failure -j "$jobs" -R '^tst_(quorw|quor|shutdownstress)')
+    # the preset builds only the programs that run here.
+    cmake --preset tsan
+    cmake --build --preset tsan -j "$jobs"
+    ctest --preset tsan -j "$jobs"
 fi

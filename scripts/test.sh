@@ -7,12 +7,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing $QUOR_BUILD_PACKAGES xvfb xauth desktop-file-utils appstream shared-mime-info \
     clang-14 libclang-rt-14-dev
 
-build="$QUOR_ROOT/build-tests"
-# Optimised as a release is, without debug information, which would double the build's time.
-cmake -S "$QUOR_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DQUOR_BUILD_TESTS=ON
-cmake --build "$build" -j "$(nproc)"
-(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
+cd "$QUOR_ROOT"
+# The "tests" preset (CMakePresets.json): optimised as a release is, without debug information,
+# which would double the build's time; in build-tests/.
+cmake --preset tests
+cmake --build --preset tests -j "$(nproc)"
+ctest --preset tests -j "$(nproc)"
 
 bash "$QUOR_ROOT/scripts/sanitize.sh" all
 bash "$QUOR_ROOT/scripts/fuzz.sh" -t 20
