@@ -65,6 +65,7 @@ inline void useScriptEngine()
     qputenv("LD_LIBRARY_PATH", TEST_ENGINE_DIR);
     qputenv("QUOR_TEST_ENGINE", "script");
     qputenv("ASAN_OPTIONS", "handle_segv=0:handle_abort=0:detect_leaks=0");
+    qputenv("TSAN_OPTIONS", "handle_segv=0:handle_abort=0");
 }
 
 } // namespace hostchecks

@@ -146,6 +146,25 @@ private slots:
         QCOMPARE(sentToEngine().first().first, QStringLiteral("again"));
     }
 
+    // The window closed while its engine works: it is gone at once, and so is the host.
+    void closedWhileBusy()
+    {
+        settings()->setValue(separateKey, true);
+        auto window = makeWindow();
+        newDocument(window.get());
+        runFromEvent(window.get(), QStringLiteral("silent"));
+        QTRY_VERIFY(separate(window.get())->process()->isBusy());
+        const qint64 host = separate(window.get())->process()->processId();
+        QElapsedTimer clock;
+        clock.start();
+        window->currentEditor()->document()->setModified(false);
+        QVERIFY(window->close());
+        window.reset();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(ended(host));
+        QVERIFY(childrenOf(getpid()).isEmpty());
+    }
+
     // In the window's own process, the first input that holds the window over two seconds is
     // followed by the suggestion, once.
     void slowInputSuggestsTheSeparateProcess()
