@@ -69,7 +69,7 @@ EngineProcess::~EngineProcess()
     for (QProcess* process : qAsConst(hosts)) {
         if (process->state() == QProcess::NotRunning)
             continue;
-        const int left = qMax(0, StopGraceMs - int(clock.elapsed()));
+        const int left = qMax(0, stopGraceMs - int(clock.elapsed()));
         if (!process->waitForFinished(left)) {
             process->kill();
             process->waitForFinished(StopGraceMs);
@@ -112,7 +112,7 @@ void EngineProcess::stop()
     QProcess* process = host;
     host = nullptr;
     ++generation;
-    retire(process, StopGraceMs);
+    retire(process, stopGraceMs);
     forgetInputs();
 }
 
@@ -238,7 +238,7 @@ void EngineProcess::finished(int exitCode, QProcess::ExitStatus exitStatus)
     // What the host wrote before it ended is delivered first.
     incoming.append(host->readAllStandardOutput());
     drain(true);
-    if (!host || sender() != host)
+    if (sender() != host) // the drain found garbage, or a handler stopped the host
         return;
     fail(exitStatus == QProcess::CrashExit ? signalText(exitCode)
                                            : tr("exit status %1").arg(exitCode));

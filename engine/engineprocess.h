@@ -24,19 +24,20 @@ class EngineProcess : public QObject {
     Q_OBJECT
 
 public:
-    // How long a host asked to end may take before it is killed.
+    // How long a host asked to end may take before it is killed, unless set otherwise.
     static constexpr int StopGraceMs = 1000;
     // Longest time spent on the host's frames before other events get their turn.
     static constexpr int SliceMs = 8;
 
     explicit EngineProcess(QObject* parent = nullptr);
-    // Ends every host this object started, within StopGraceMs and a kill.
+    // Ends every host this object started, within the stop grace and a kill.
     ~EngineProcess() override;
 
     // quorstudio-engine-host in the folder of the running program.
     static QString defaultProgram();
     void setProgram(const QString& program) { hostProgram = program; }
     QString program() const { return hostProgram; }
+    void setStopGrace(int ms) { stopGraceMs = ms; }
 
     // True while an input has been written whose process() has not yet returned.
     bool isBusy() const { return !pending.empty(); }
@@ -48,7 +49,7 @@ public:
 public slots:
     // Starts a host when none runs, then writes the input to it.
     void input(const QString& text, int line);
-    // Asks the host to end (its input is closed) and kills it after StopGraceMs. Its inputs
+    // Asks the host to end (its input is closed) and kills it after the stop grace. Its inputs
     // and its messages not yet delivered are dropped. Nothing is reported through ended().
     void stop();
 
@@ -86,6 +87,7 @@ private:
     QString endLine(const QString& how) const;
 
     QString hostProgram;
+    int stopGraceMs = StopGraceMs;
     QProcess* host = nullptr;
     QList<QPointer<QProcess>> retiring; // stopped hosts not yet gone
     quint64 generation = 0;             // counts hosts: what a drain reads belongs to one

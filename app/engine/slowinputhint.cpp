@@ -11,11 +11,6 @@ SlowInputHint::SlowInputHint(QObject* window, QStatusBar* statusBar, QObject* pa
     watch(true);
 }
 
-SlowInputHint::~SlowInputHint()
-{
-    watch(false);
-}
-
 void SlowInputHint::setActive(bool on)
 {
     active = on;

@@ -22,7 +22,6 @@ public:
     // `window` sends the inputs (signal input(QString, int)), connected to the engine before
     // this object is made.
     SlowInputHint(QObject* window, QStatusBar* statusBar, QObject* parent);
-    ~SlowInputHint() override;
 
     // Off while the inputs go elsewhere.
     void setActive(bool on);

@@ -39,6 +39,19 @@ QByteArray le32(quint32 value)
 
 const QByteArray hello = frame(hostframes::HelloKind, hostframes::Hello);
 
+// A shell script in `dir` that plays the host; empty: no such program.
+QString fakeHost(const QTemporaryDir& dir, const QString& script)
+{
+    const QString host = dir.filePath(QStringLiteral("fake-host"));
+    QFile file(host);
+    if (!script.isEmpty() && file.open(QIODevice::WriteOnly)) {
+        file.write("#!/bin/sh\n" + script.toUtf8() + '\n');
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    }
+    return host;
+}
+
 // A host started by hand, the test being its client.
 struct RawHost {
     QProcess process;
@@ -90,6 +103,7 @@ private slots:
         QTest::newRow("acknowledges what was never sent")
             << frame(hostframes::Acknowledge, le32(1)) << 65;
         QTest::newRow("acknowledges nothing") << frame(hostframes::Acknowledge, le32(0)) << 65;
+        QTest::newRow("acknowledgement cut short") << frame(hostframes::Acknowledge, "ab") << 65;
     }
     void hostEndsOnGarbage()
     {
@@ -149,14 +163,7 @@ private slots:
         QFETCH(QString, script);
         QFETCH(QString, report);
         QTemporaryDir dir;
-        const QString host = dir.filePath(QStringLiteral("fake-host"));
-        if (!script.isEmpty()) {
-            QFile file(host);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("#!/bin/sh\n" + script.toUtf8() + '\n');
-            file.close();
-            QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
-        }
+        const QString host = fakeHost(dir, script);
         EngineProcess engine;
         engine.setProgram(host);
         QSignalSpy endings(&engine, &EngineProcess::ended);
@@ -168,6 +175,37 @@ private slots:
         QVERIFY(messages.isEmpty());
         QVERIFY(!engine.isBusy());
         QTRY_VERIFY_WITH_TIMEOUT(ended(pid), 5000);
+    }
+
+    // Stop asks first: an idle host and one whose engine is busy end when their input closes,
+    // long before the grace is over; one that does not listen is killed when it is.
+    void stopAsksFirst_data()
+    {
+        QTest::addColumn<QString>("script"); // empty: the engine host
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("graceMs");
+        QTest::newRow("idle") << QString() << "hello" << 60000;
+        QTest::newRow("busy") << QString() << "silent" << 60000;
+        QTest::newRow("deaf") << "exec sleep 60"
+                              << "hello" << 100;
+    }
+    void stopAsksFirst()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, input);
+        QFETCH(int, graceMs);
+        QTemporaryDir dir;
+        EngineProcess engine;
+        engine.setProgram(script.isEmpty() ? QStringLiteral(ENGINE_HOST) : fakeHost(dir, script));
+        engine.setStopGrace(graceMs);
+        QSignalSpy messages(&engine, &EngineProcess::message);
+        engine.input(input, 1);
+        if (input == "hello" && script.isEmpty())
+            QTRY_VERIFY_WITH_TIMEOUT(!messages.isEmpty(), 10000);
+        const qint64 host = engine.processId();
+        QTRY_VERIFY(processState(host) != 0);
+        engine.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(ended(host), 10000);
     }
 
     // Hosts stopped, crashed and destroyed while busy: each is reaped and its pipes closed, and

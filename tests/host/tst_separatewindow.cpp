@@ -117,7 +117,8 @@ private slots:
     }
 
     // Off by default; on, the inputs go to a host and the worker gets none; Restart ends the
-    // host; off again, the worker has them back.
+    // host, and the fresh one is told Debug again; off again, the host ends and the worker has
+    // the inputs back.
     void switchingAndRestarting()
     {
         auto window = makeWindow();
@@ -132,18 +133,28 @@ private slots:
         runFromEvent(window.get(), QStringLiteral("hello"));
         QTRY_VERIFY_WITH_TIMEOUT(outputHas(window.get(), "^echo hello$"), 10000);
         QVERIFY(sentToEngine().isEmpty());
+        action(window.get(), "actionDebug")->setChecked(true);
         const qint64 host = separate(window.get())->process()->processId();
         restart->trigger();
         QCOMPARE(outputLines(window.get()).last(),
                  QStringLiteral("Engine restarted; its memory is empty"));
         QTRY_VERIFY_WITH_TIMEOUT(ended(host), 1500);
         QCOMPARE(separate(window.get())->process()->processId(), 0);
+        runFromEvent(window.get(), QStringLiteral("hello"));
+        // The Debug command sent before the restart was dropped with that host's output.
+        const QStringList echoes{"echo \u22d9 version", "echo hello", "echo \u22d9 debug on",
+                                 "echo hello"};
+        QTRY_COMPARE_WITH_TIMEOUT(outputLines(window.get()).filter(QRegularExpression("^echo ")),
+                                  echoes, 10000);
 
+        const qint64 fresh = separate(window.get())->process()->processId();
         mode->trigger();
         QVERIFY(!settings()->value(separateKey).toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(ended(fresh), 1500);
         runFromEvent(window.get(), QStringLiteral("again"));
-        QTRY_COMPARE(sentToEngine().size(), 1);
-        QCOMPARE(sentToEngine().first().first, QStringLiteral("again"));
+        QTRY_COMPARE(sentToEngine().size(), 2);
+        QCOMPARE(sentToEngine(),
+                 (QList<QPair<QString, int>>{{"\u22d9 debug on", 1}, {"again", 1}}));
     }
 
     // The window closed while its engine works: it is gone at once, and so is the host.
