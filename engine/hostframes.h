@@ -34,7 +34,7 @@ constexpr std::size_t MaxPayload = 15000;
 constexpr std::size_t HeaderSize = 5;
 // The most a host assembles for one input; more is garbage.
 constexpr std::size_t MaxInput = std::size_t(1) << 30;
-constexpr std::uint32_t MaxInFlight = 1024;
+constexpr std::uint32_t MaxInFlight = 4096;
 // The client acknowledges this many messages at a time; MaxInFlight is a multiple of it, so a
 // host waiting for acknowledgements always gets them once its messages have been taken.
 constexpr std::uint32_t AcknowledgeEvery = 256;

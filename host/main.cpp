@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <unistd.h>
 
 int main(int argc, char**)
@@ -23,6 +24,9 @@ int main(int argc, char**)
     // static destructors would otherwise run while the host's other threads still wait on its
     // objects, and could hang there.
     on_exit([](int status, void*) { std::_Exit(status); }, nullptr);
+    // A larger pipe lets the client take a flood's messages in fewer, larger reads, as it takes
+    // them from the window's own engine worker. Not every system allows it; the default works.
+    fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 1 << 20);
     EngineHost host(STDIN_FILENO, STDOUT_FILENO);
     const int status = host.run();
     // Not a return from main: the reading thread may still be blocked in read(), and nothing
