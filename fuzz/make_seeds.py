@@ -19,7 +19,7 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 CORPUS = os.path.join(ROOT, "fuzz", "corpus")
 
-seeds = {"dispatch": set(), "parser": set()}
+seeds = {"dispatch": set(), "parser": set(), "hostframes": set()}
 
 
 def u32(v):
@@ -173,6 +173,25 @@ def engine_messages(library):
 if len(sys.argv) > 1:
     for message in engine_messages(sys.argv[1]):
         add_message(message)
+
+
+def frame(kind, payload=b""):
+    return struct.pack("<I", len(payload)) + kind + payload
+
+
+def host_frames():
+    """Both sides of a conversation with the engine host: a client's inputs (one in pieces) and
+    acknowledgement, a host's greeting, messages and done frames."""
+    text = tutorial if isinstance(tutorial, bytes) else tutorial.encode()
+    seeds["hostframes"].add(frame(b"I", struct.pack("<i", 1) + "⋙ version".encode()))
+    seeds["hostframes"].add(frame(b"T", text[:100]) + frame(b"I", struct.pack("<i", 3) + text[100:300])
+                            + frame(b"A", u32(256)) + frame(b"I", struct.pack("<i", -5)))
+    messages = [m for m in sorted(seeds["dispatch"]) if len(m) < 600][:12]
+    seeds["hostframes"].add(frame(b"H", b"quorstudio-engine-host 1")
+                            + b"".join(frame(b"M", m) for m in messages) + frame(b"D"))
+
+
+host_frames()
 
 for name, items in seeds.items():
     folder = os.path.join(CORPUS, name)
