@@ -26,15 +26,6 @@ namespace {
 
 const QString Text = QStringLiteral("<a \u2192 b>.");
 
-std::unique_ptr<MainWindow> shownWindow(const QStringList& arguments = {})
-{
-    auto window = makeWindow(arguments);
-    window->show();
-    if (!QTest::qWaitForWindowActive(window.get()))
-        qFatal("the window did not become active");
-    return window;
-}
-
 QWidget* focusOn(QWidget* widget)
 {
     for (QWidget* w = widget; w; w = w->parentWidget()) {

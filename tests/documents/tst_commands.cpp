@@ -15,8 +15,6 @@ using namespace fixture;
 
 namespace {
 
-using Inputs = QList<QPair<QString, int>>;
-
 QString numberedLines(int count)
 {
     QStringList lines;
@@ -73,7 +71,7 @@ private slots:
             select(editor, selection[0], selection[1], selection[2], selection[3]);
         const QTextCursor before = editor->textCursor();
         trigger(window.get(), "actionRun");
-        QCOMPARE(sentToEngine(), (Inputs{{expected, line}}));
+        QCOMPARE(sentInputs(), QStringList{expected + '@' + QString::number(line)});
         QVERIFY(editor->marks().isEmpty());
         QCOMPARE(editor->textCursor().anchor(), before.anchor());
         QCOMPARE(editor->textCursor().position(), before.position());
@@ -84,31 +82,27 @@ private slots:
         QTest::addColumn<QString>("text");      // empty: ten numbered lines, marks on 2, 3, 4, 10
         QTest::addColumn<QList<int>>("cursor"); // anchor line, column, line, column
         QTest::addColumn<int>("steps");
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<QList<int>>("lines");
-        QTest::addColumn<int>("cursorLine"); // afterwards
+        QTest::addColumn<QStringList>("sent"); // "text@line"
+        QTest::addColumn<int>("cursorLine");   // afterwards
         QTest::addColumn<QList<int>>("marksLeft");
-        QTest::newRow("line 3") << "" << QList<int>{3, 4, 3, 4} << 1 << QStringList{"line 3 ⋙"}
-                                << QList<int>{3} << 4 << QList<int>{2, 4, 10};
+        QTest::newRow("line 3") << "" << QList<int>{3, 4, 3, 4} << 1 << QStringList{"line 3 ⋙@3"}
+                                << 4 << QList<int>{2, 4, 10};
         QTest::newRow("two steps")
-            << "" << QList<int>{3, 1, 3, 1} << 2 << QStringList{"line 3 ⋙", "line 4 ⋙"}
-            << QList<int>{3, 4} << 5 << QList<int>{2, 10};
+            << "" << QList<int>{3, 1, 3, 1} << 2 << QStringList{"line 3 ⋙@3", "line 4 ⋙@4"} << 5
+            << QList<int>{2, 10};
         QTest::newRow("last line stays")
-            << "" << QList<int>{10, 2, 10, 2} << 2 << QStringList{"line 10 ⋙", "line 10 ⋙"}
-            << QList<int>{10, 10} << 10 << QList<int>{2, 3, 4};
+            << "" << QList<int>{10, 2, 10, 2} << 2 << QStringList{"line 10 ⋙@10", "line 10 ⋙@10"}
+            << 10 << QList<int>{2, 3, 4};
         QTest::newRow("selection plays no part")
-            << "" << QList<int>{2, 2, 4, 3} << 1 << QStringList{"line 4 ⋙"} << QList<int>{4} << 5
+            << "" << QList<int>{2, 2, 4, 3} << 1 << QStringList{"line 4 ⋙@4"} << 5
             << QList<int>{2, 3, 10};
-        QTest::newRow("empty lines")
-            << "a\n\n\nb" << QList<int>{2, 1, 2, 1} << 3 << QStringList{"", "", "b"}
-            << QList<int>{2, 3, 4} << 4 << QList<int>{};
+        QTest::newRow("empty lines") << "a\n\n\nb" << QList<int>{2, 1, 2, 1} << 3
+                                     << QStringList{"@2", "@3", "b@4"} << 4 << QList<int>{};
     }
     void stepForward()
     {
         QFETCH(QString, text);
         QFETCH(QList<int>, cursor);
-        QFETCH(QStringList, texts);
-        QFETCH(QList<int>, lines);
         QFETCH(int, cursorLine);
         QFETCH(int, steps);
         auto window = makeWindow();
@@ -117,10 +111,7 @@ private slots:
         select(editor, cursor[0], cursor[1], cursor[2], cursor[3]);
         for (int i = steps; i > 0; --i)
             trigger(window.get(), "actionStepForward");
-        Inputs expected;
-        for (int i = 0; i < texts.size(); ++i)
-            expected.append({texts[i], lines[i]});
-        QCOMPARE(sentToEngine(), expected);
+        QTEST(sentInputs(), "sent");
         QCOMPARE(editor->textCursor().blockNumber() + 1, cursorLine);
         if (cursorLine != cursor[2])
             QCOMPARE(editor->textCursor().positionInBlock(), 0);
@@ -171,10 +162,7 @@ private slots:
         // A command just before: a refused Run must not take it for its own input.
         trigger(window.get(), "actionWords");
         trigger(window.get(), action.toLatin1().constData());
-        QStringList received;
-        for (const auto& input : sentToEngine())
-            received << input.first + '@' + QString::number(input.second);
-        QCOMPARE(received, QStringList{"\u22d9 words@1"} + sent);
+        QCOMPARE(sentInputs(), QStringList{"\u22d9 words@1"} + sent);
         QCOMPARE(script.warnings.size(), nulAt.isEmpty() ? 0 : 1);
         if (nulAt.isEmpty())
             return;
@@ -192,17 +180,17 @@ private slots:
     void debugMenuCommands_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("commands"); // one trigger each
-        QTest::newRow("Words") << "actionWords" << QStringList{"⋙ words"};
-        QTest::newRow("Compounds") << "actionCompounds" << QStringList{"⋙ compounds"};
-        QTest::newRow("Statements") << "actionStatements" << QStringList{"⋙ statements"};
-        QTest::newRow("Clear Memory") << "actionClear_Memory" << QStringList{"⋙ clear"};
-        QTest::newRow("Save Memory") << "actionSave_Memory" << QStringList{"⋙ memory"};
+        QTest::addColumn<QStringList>("commands"); // one trigger each, all with line 1
+        QTest::newRow("Words") << "actionWords" << QStringList{"⋙ words@1"};
+        QTest::newRow("Compounds") << "actionCompounds" << QStringList{"⋙ compounds@1"};
+        QTest::newRow("Statements") << "actionStatements" << QStringList{"⋙ statements@1"};
+        QTest::newRow("Clear Memory") << "actionClear_Memory" << QStringList{"⋙ clear@1"};
+        QTest::newRow("Save Memory") << "actionSave_Memory" << QStringList{"⋙ memory@1"};
         QTest::newRow("Question Derivation")
-            << "actionQuestion_Derivation" << QStringList{"⋙ question"};
-        QTest::newRow("Inference") << "actionInference" << QStringList{"⋙ inference"};
+            << "actionQuestion_Derivation" << QStringList{"⋙ question@1"};
+        QTest::newRow("Inference") << "actionInference" << QStringList{"⋙ inference@1"};
         QTest::newRow("Debug on, off, on")
-            << "actionDebug" << QStringList{"⋙ debug on", "⋙ debug off", "⋙ debug on"};
+            << "actionDebug" << QStringList{"⋙ debug on@1", "⋙ debug off@1", "⋙ debug on@1"};
         QTest::newRow("Time sends nothing") << "actionTime" << QStringList{};
         QTest::newRow("Clear sends nothing") << "actionClear" << QStringList{};
     }
@@ -215,10 +203,7 @@ private slots:
         select(tenLines(window.get()), 4, 1, 4, 1);
         for (int i = qMax(1, int(commands.size())); i > 0; --i)
             trigger(window.get(), name.toLatin1().constData());
-        Inputs expected;
-        for (const QString& command : commands)
-            expected.append({command, 1});
-        QCOMPARE(sentToEngine(), expected);
+        QCOMPARE(sentInputs(), commands);
     }
 
     void documentCommandsNeedADocument()

@@ -7,9 +7,7 @@
 
 #include <QtTest>
 
-#include "dispatch.h"
 #include "engineprocess.h"
-#include "messagejson.h"
 #include "messages.h"
 #include "settings.h"
 
@@ -91,14 +89,8 @@ private slots:
 
         QVERIFY(fromWorker.size() > 20);
         QCOMPARE(fromHost.size(), fromWorker.size());
-        for (int i = 0; i < fromWorker.size(); ++i) {
-            const QByteArray expected = steady(fromWorker.at(i));
-            const QByteArray got = steady(fromHost.at(i));
-            QCOMPARE(
-                messageJsonLine(decodeMessage(got.constData(), std::size_t(got.size()))),
-                messageJsonLine(decodeMessage(expected.constData(), std::size_t(expected.size()))));
-            QCOMPARE(got, expected);
-        }
+        for (int i = 0; i < fromWorker.size(); ++i)
+            QCOMPARE(steady(fromHost.at(i)), steady(fromWorker.at(i)));
     }
 
     void sameOutputDockBothWays()

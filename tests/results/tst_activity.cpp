@@ -19,14 +19,6 @@ void answer()
     testengine::queue(MessageBuilder('t').u32(1).u32(2).bytes.toStdString());
 }
 
-EngineActivity* activity(MainWindow* window)
-{
-    auto* found = window->findChild<EngineActivity*>();
-    if (!found)
-        qFatal("no engine activity");
-    return found;
-}
-
 } // namespace
 
 class TestActivity : public QObject {
@@ -39,7 +31,7 @@ private slots:
     void busyUntilTheEngineAnswers()
     {
         auto window = makeWindow();
-        EngineActivity* busy = activity(window.get());
+        auto* busy = part<EngineActivity>(window.get());
         // The version command of the start-up has not been answered.
         QVERIFY(busy->ticking());
         QVERIFY(!busy->label()->isHidden());
@@ -75,7 +67,7 @@ private slots:
         QFETCH(int, handed);
         QFETCH(QString, report);
         auto window = makeWindow();
-        EngineActivity* busy = activity(window.get());
+        auto* busy = part<EngineActivity>(window.get());
         busy->queueAction()->setChecked(queueing);
         newDocument(window.get(), QStringLiteral("<a \u2192 b>."));
         for (int i = 0; i < runs; ++i)
@@ -92,7 +84,7 @@ private slots:
     void waitingInputsGoOnOnePerAnswer()
     {
         auto window = makeWindow();
-        EngineActivity* busy = activity(window.get());
+        auto* busy = part<EngineActivity>(window.get());
         busy->queueAction()->setChecked(true);
         CodeEditor* editor = newDocument(window.get());
         for (const char* text : {"first", "second"}) {
