@@ -84,6 +84,23 @@ inline QByteArray termTable(char kind, const QList<QPair<quint64, QByteArray>>& 
     return message.bytes;
 }
 
+// An inference graph message ('n'): one inference of `items` by operation `code`, the `texts` of
+// (id, text) records, and the operation's name and description.
+inline QByteArray inferenceGraph(const QList<quint64>& items, quint32 code,
+                                 const QList<QPair<quint64, QByteArray>>& texts,
+                                 const QByteArray& name, const QByteArray& description)
+{
+    MessageBuilder message('n');
+    message.u32(8).u32(19 + 8 + 8 * items.size()).u32(texts.size()).u32(1).u32(items.size());
+    for (const quint64 item : items)
+        message.u64(item);
+    message.u32(code);
+    for (const auto& text : texts)
+        message.u64(text.first).text(text.second);
+    message.u32(code).text(name).text(description);
+    return message.bytes;
+}
+
 struct HeapMessage {
     explicit HeapMessage(const QByteArray& bytes, int size = -1)
         : size(size < 0 ? bytes.size() : size), data(new char[this->size])

@@ -30,20 +30,8 @@ void TestExportReport::reportHoldsWhatTheWindowReceived()
         MessageBuilder('e').u32(2).u32(3).u8(4).text("  odd <b c>  ").bytes,
         termTable('w', {{255, "robin"}, {16, "ant"}}),
         MessageBuilder('q').u32(8).u32(1).u32(1).u32(0).u64(0).u64(1).u64(1).text("a & b").bytes,
-        MessageBuilder('n')
-            .u32(8)
-            .u32(35)
-            .u32(1)
-            .u32(1)
-            .u32(1)
-            .u64(1)
-            .u32(3)
-            .u64(1)
-            .text("x")
-            .u32(3)
-            .text("<script>alert(1)</script>")
-            .text("<img src=x onerror=alert(2)>")
-            .bytes};
+        inferenceGraph({1}, 3, {{1, "x"}}, "<script>alert(1)</script>",
+                       "<img src=x onerror=alert(2)>")};
     for (const QByteArray& message : messages)
         deliver(window.get(), message);
     QCoreApplication::processEvents();

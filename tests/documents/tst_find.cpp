@@ -235,9 +235,7 @@ private slots:
     // The shortcut shows the dock with the focus in the search field; Escape there hides it.
     void shortcutFocusesSearchFieldAndEscapeHides()
     {
-        auto window = makeWindow();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto window = shownWindow();
         auto* dock = child<QDockWidget>(window.get(), "dockWidget_7");
         QVERIFY(dock->isHidden());
         trigger(window.get(), "actionFind_and_Replace");

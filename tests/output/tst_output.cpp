@@ -175,20 +175,6 @@ private slots:
             QVERIFY(wellFormed(svg(message)));
     }
 
-    void errorListItem()
-    {
-        registerErrorListItem();
-        const ErrorListItem item = ::errorListItem({4, 2, 1, "x"}, "/tmp/a.quor");
-        const auto back = QVariant::fromValue(item).value<ErrorListItem>();
-        QCOMPARE(QStringLiteral("%1:%2 %3").arg(back.line).arg(back.column).arg(back.fileName),
-                 QStringLiteral("4:2 /tmp/a.quor"));
-        const auto other = QVariant(QStringLiteral("text")).value<ErrorListItem>();
-        QVERIFY(other.line == -1 && other.column == -1 && other.fileName.isEmpty());
-        // Numbers beyond int stay beyond every document instead of wrapping to negative.
-        const ErrorListItem far = ::errorListItem({0xffffffff, 0x80000000, 0, ""}, "new 1");
-        QVERIFY(far.line == INT_MAX && far.column == INT_MAX);
-    }
-
     void golden_data() { ::golden_data(); }
     void golden()
     {
@@ -234,21 +220,7 @@ private slots:
             MessageBuilder('q').u32(8).u32(1).u32(1).u32(0).u64(0).u64(1).u64(1).text(sent).bytes;
         QCOMPARE(svgTexts(svg(tree)).value(0),
                  shown + " [Level: 0 ThreadId: -1 Gen#: -1 Proccess#: -1 ]");
-        const QByteArray graph = MessageBuilder('n')
-                                     .u32(8)
-                                     .u32(19 + 4 + 16 + 4)
-                                     .u32(1)
-                                     .u32(1)
-                                     .u32(2)
-                                     .u64(7)
-                                     .u64(7)
-                                     .u32(5)
-                                     .u64(7)
-                                     .text(sent)
-                                     .u32(5)
-                                     .text(sent)
-                                     .text(sent)
-                                     .bytes;
+        const QByteArray graph = inferenceGraph({7, 7}, 5, {{7, sent}}, sent, sent);
         // The legend, then the operation line with the name and the description, then the
         // item twice.
         QCOMPARE(svgTexts(svg(graph)).mid(1),

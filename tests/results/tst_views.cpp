@@ -74,9 +74,7 @@ private slots:
         QFETCH(bool, closed);
         QFETCH(bool, run);
         QFETCH(bool, raised);
-        auto window = makeWindow();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto window = shownWindow();
         auto* dock = child<QDockWidget>(window.get(), "dockWidget_5");
         // The Output tab is in front: the Error dock is there, but none of it shows.
         QVERIFY(dock->visibleRegion().isEmpty());
@@ -274,9 +272,7 @@ private slots:
         QFETCH(int, boxLine);
         QFETCH(int, tab);
         QFETCH(QString, selected);
-        auto window = makeWindow();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto window = shownWindow();
         for (const char* text :
              {"x.\n<robin \u2192 bird>.\n", "<robin\u2192animal>.\n<robin \u2192 bird>."}) {
             trigger(window.get(), "actionNew");
@@ -284,24 +280,10 @@ private slots:
         }
         auto* documents = child<QTabWidget>(window.get(), "tabWidget_3");
         documents->setCurrentIndex(-1 == tab ? 1 : 1 - tab);
-        const QByteArray inference = MessageBuilder('n')
-                                         .u32(8)
-                                         .u32(19 + 4 + 16 + 4)
-                                         .u32(2)
-                                         .u32(1)
-                                         .u32(2)
-                                         .u64(1)
-                                         .u64(2)
-                                         .u32(1)
-                                         .u64(1)
-                                         .text("<robin \xe2\x86\x92 bird>. %1.00;0.90%")
-                                         .u64(2)
-                                         .text("<robin \xe2\x86\x92 animal>. {1.0 0.81}")
-                                         .u32(1)
-                                         .text("deduction")
-                                         .text("d")
-                                         .bytes;
-        deliver(window.get(), inference);
+        deliver(window.get(), inferenceGraph({1, 2}, 1,
+                                             {{1, "<robin \xe2\x86\x92 bird>. %1.00;0.90%"},
+                                              {2, "<robin \xe2\x86\x92 animal>. {1.0 0.81}"}},
+                                             "deduction", "d"));
         auto* view = child<SvgView>(window.get(), "graphicsView2");
         qobject_cast<QDockWidget*>(view->parentWidget()->parentWidget())->raise();
         QTRY_VERIFY(view->isVisible());
