@@ -50,11 +50,14 @@ private slots:
         QTemporaryDir dir;
         DialogScript script;
         auto window = makeWindow();
+        QCOMPARE(window->windowTitle(), QStringLiteral("QuorStudio"));
         QAction* save = action(window.get(), "actionSave");
         CodeEditor* editor = newDocument(window.get());
+        QCOMPARE(window->windowTitle(), QStringLiteral("QuorStudio - new 1[*]"));
+        QVERIFY(!window->isWindowModified());
         typeText(editor, QStringLiteral("a"));
         QCOMPARE(tabTexts(window.get()), QStringList{"new 1*"});
-        QVERIFY(save->isEnabled());
+        QVERIFY(save->isEnabled() && window->isWindowModified());
         editor->undo();
         QCOMPARE(tabTexts(window.get()), QStringList{"new 1"});
         QVERIFY(!save->isEnabled());

@@ -38,7 +38,6 @@ enum class Mode {
     OversizeReport, // "oversize-report": get() reports setOversize() bytes, more than offered
     Silent,         // "silent": get() never answers; queued messages stay queued
     Slow,           // "slow": like Normal, each message delivered setDelay() ms after it is due
-    AbortInProcess, // "abort": process() aborts the process (an engine that crashes on input)
     Flood,          // "flood": a new message on every get(), never waiting (text lines "flood <n>"
                     // with time, internal-question and unassigned kinds mixed in, n counting the
                     // messages delivered before it)
