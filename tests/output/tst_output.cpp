@@ -1,6 +1,6 @@
 // Engine output: the bounds-checked reader, every message kind's decoder (one table of messages
 // and what the program reads from them), the graphs' SVG against golden files and as XML
-// whatever the engine sends, the term tables and the batched Output dock.
+// whatever the engine sends, the term tables, and the Output dock's batches and scrollback limit.
 
 #include "privateenvironment.h"
 #include "testmessages.h"
@@ -10,11 +10,13 @@
 #include "messagereader.h"
 #include "outputappender.h"
 #include "runrecord.h"
+#include "scrollbacklimit.h"
 #include "svgwriter.h"
 #include "xmltext.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -363,6 +365,35 @@ private slots:
         QCOMPARE(batched.toPlainText(), QString());
     }
 
+    // The Output dock's scrollback limit, read from the settings: absent means every line stays.
+    void scrollbackLimit_data()
+    {
+        QTest::addColumn<QVariant>("stored"); // invalid: no such setting
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("kept"); // after appending lines 1 to 5
+        QTest::newRow("default: everything") << QVariant() << 0 << "1 2 3 4 5";
+        QTest::newRow("three lines") << QVariant(3) << 3 << "3 4 5";
+        QTest::newRow("as text") << QVariant("2") << 2 << "4 5";
+        QTest::newRow("zero") << QVariant(0) << 0 << "1 2 3 4 5";
+        QTest::newRow("negative") << QVariant(-4) << 0 << "1 2 3 4 5";
+        QTest::newRow("not a number") << QVariant("many") << 0 << "1 2 3 4 5";
+    }
+    void scrollbackLimit()
+    {
+        QFETCH(QVariant, stored);
+        QTemporaryDir dir;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        if (stored.isValid()) // as the user writes it into the settings file
+            QSettings("QuorStudio", "QuorStudio").setValue("outputScrollbackLines", stored);
+        QPlainTextEdit view;
+        OutputAppender appender(&view);
+        ScrollbackLimit::apply(&view);
+        QTEST(view.maximumBlockCount(), "limit");
+        for (int i = 1; i <= 5; ++i)
+            appender.append(QString::number(i));
+        appender.flush();
+        QTEST(view.toPlainText().replace('\n', ' '), "kept");
+    }
     void outputAppenderFloodAndScrolling()
     {
         QPlainTextEdit view;

@@ -49,16 +49,20 @@ void putLe32(std::string& bytes, std::uint32_t value)
         bytes += static_cast<char>((value >> (8 * i)) & 0xff);
 }
 
+std::string timeMessage(std::uint32_t microseconds, std::uint32_t cycles = 1)
+{
+    std::string time("<t\0", 3);
+    putLe32(time, microseconds);
+    putLe32(time, cycles);
+    return time;
+}
+
 std::string floodMessage(long long n)
 {
     const std::string number = std::to_string(n);
     switch (n % 8) {
-    case 5: {
-        std::string time("<t\0", 3);
-        putLe32(time, static_cast<std::uint32_t>(n));
-        putLe32(time, static_cast<std::uint32_t>(2 * n));
-        return time;
-    }
+    case 5:
+        return timeMessage(std::uint32_t(n), std::uint32_t(2 * n));
     case 6:
         return std::string("<i\0why ", 7) + number + '\0';
     case 7:
@@ -118,14 +122,6 @@ bool deliver(const std::string& message, char* buffer, size_t* size)
     *size = length;
     ++delivered;
     return true;
-}
-
-std::string timeMessage(std::uint32_t microseconds)
-{
-    std::string time("<t\0", 3);
-    putLe32(time, microseconds);
-    putLe32(time, 1);
-    return time;
 }
 
 // Queues a message of the script mode, without letting the engine's queue grow past a bound
