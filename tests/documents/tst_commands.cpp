@@ -49,58 +49,46 @@ class TestCommands : public QObject {
 private slots:
     void init() { clearSettings(); }
 
-    void run_data()
+    // Run sends the selection, or the whole document, with its first line and leaves the cursor
+    // and selection alone; Step Forward sends the cursor's line and moves to the next one.
+    void send_data()
     {
-        QTest::addColumn<QList<int>>("selection"); // anchor line, column, line, column; or none
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<int>("line");
-        QTest::newRow("whole document") << QList<int>{} << numberedLines(10) << 1;
-        QTest::newRow("mid-line 5 to 7") << QList<int>{5, 3, 7, 5} << "ne 5 ⋙\nline 6 ⋙\nline" << 5;
-        QTest::newRow("backward") << QList<int>{7, 5, 5, 3} << "ne 5 ⋙\nline 6 ⋙\nline" << 5;
-        QTest::newRow("within line 3") << QList<int>{3, 1, 3, 7} << "line 3" << 3;
-        QTest::newRow("ending at a line start") << QList<int>{9, 1, 10, 1} << "line 9 ⋙\n" << 9;
-    }
-    void run()
-    {
-        QFETCH(QList<int>, selection);
-        QFETCH(QString, expected);
-        QFETCH(int, line);
-        auto window = makeWindow();
-        CodeEditor* editor = tenLines(window.get(), {2, 8});
-        if (!selection.isEmpty())
-            select(editor, selection[0], selection[1], selection[2], selection[3]);
-        const QTextCursor before = editor->textCursor();
-        trigger(window.get(), "actionRun");
-        QCOMPARE(sentInputs(), QStringList{expected + '@' + QString::number(line)});
-        QVERIFY(editor->marks().isEmpty());
-        QCOMPARE(editor->textCursor().anchor(), before.anchor());
-        QCOMPARE(editor->textCursor().position(), before.position());
-    }
-
-    void stepForward_data()
-    {
+        QTest::addColumn<bool>("step");         // Step Forward, not Run
         QTest::addColumn<QString>("text");      // empty: ten numbered lines, marks on 2, 3, 4, 10
         QTest::addColumn<QList<int>>("cursor"); // anchor line, column, line, column
         QTest::addColumn<int>("steps");
         QTest::addColumn<QStringList>("sent"); // "text@line"
         QTest::addColumn<int>("cursorLine");   // afterwards
         QTest::addColumn<QList<int>>("marksLeft");
-        QTest::newRow("line 3") << "" << QList<int>{3, 4, 3, 4} << 1 << QStringList{"line 3 ⋙@3"}
-                                << 4 << QList<int>{2, 4, 10};
+        const QList<int> none;
+        QTest::newRow("Run, whole document") << false << "" << QList<int>{1, 1, 1, 1} << 1
+                                             << QStringList{numberedLines(10) + "@1"} << 1 << none;
+        QTest::newRow("Run, mid-line 5 to 7")
+            << false << "" << QList<int>{5, 3, 7, 5} << 1 << QStringList{"ne 5 ⋙\nline 6 ⋙\nline@5"}
+            << 7 << none;
+        QTest::newRow("Run, backward") << false << "" << QList<int>{7, 5, 5, 3} << 1
+                                       << QStringList{"ne 5 ⋙\nline 6 ⋙\nline@5"} << 5 << none;
+        QTest::newRow("Run, within line 3")
+            << false << "" << QList<int>{3, 1, 3, 7} << 1 << QStringList{"line 3@3"} << 3 << none;
+        QTest::newRow("Run, ending at a line start") << false << "" << QList<int>{9, 1, 10, 1} << 1
+                                                     << QStringList{"line 9 ⋙\n@9"} << 10 << none;
+        QTest::newRow("line 3") << true << "" << QList<int>{3, 4, 3, 4} << 1
+                                << QStringList{"line 3 ⋙@3"} << 4 << QList<int>{2, 4, 10};
         QTest::newRow("two steps")
-            << "" << QList<int>{3, 1, 3, 1} << 2 << QStringList{"line 3 ⋙@3", "line 4 ⋙@4"} << 5
-            << QList<int>{2, 10};
+            << true << "" << QList<int>{3, 1, 3, 1} << 2 << QStringList{"line 3 ⋙@3", "line 4 ⋙@4"}
+            << 5 << QList<int>{2, 10};
         QTest::newRow("last line stays")
-            << "" << QList<int>{10, 2, 10, 2} << 2 << QStringList{"line 10 ⋙@10", "line 10 ⋙@10"}
-            << 10 << QList<int>{2, 3, 4};
+            << true << "" << QList<int>{10, 2, 10, 2} << 2
+            << QStringList{"line 10 ⋙@10", "line 10 ⋙@10"} << 10 << QList<int>{2, 3, 4};
         QTest::newRow("selection plays no part")
-            << "" << QList<int>{2, 2, 4, 3} << 1 << QStringList{"line 4 ⋙@4"} << 5
+            << true << "" << QList<int>{2, 2, 4, 3} << 1 << QStringList{"line 4 ⋙@4"} << 5
             << QList<int>{2, 3, 10};
-        QTest::newRow("empty lines") << "a\n\n\nb" << QList<int>{2, 1, 2, 1} << 3
-                                     << QStringList{"@2", "@3", "b@4"} << 4 << QList<int>{};
+        QTest::newRow("empty lines") << true << "a\n\n\nb" << QList<int>{2, 1, 2, 1} << 3
+                                     << QStringList{"@2", "@3", "b@4"} << 4 << none;
     }
-    void stepForward()
+    void send()
     {
+        QFETCH(bool, step);
         QFETCH(QString, text);
         QFETCH(QList<int>, cursor);
         QFETCH(int, cursorLine);
@@ -109,11 +97,16 @@ private slots:
         CodeEditor* editor = text.isEmpty() ? tenLines(window.get(), {2, 3, 4, 10})
                                             : newDocument(window.get(), text);
         select(editor, cursor[0], cursor[1], cursor[2], cursor[3]);
+        const QTextCursor before = editor->textCursor();
         for (int i = steps; i > 0; --i)
-            trigger(window.get(), "actionStepForward");
+            trigger(window.get(), step ? "actionStepForward" : "actionRun");
         QTEST(sentInputs(), "sent");
         QCOMPARE(editor->textCursor().blockNumber() + 1, cursorLine);
-        if (cursorLine != cursor[2])
+        if (!step)
+            QCOMPARE(editor->textCursor().anchor(), before.anchor());
+        if (!step || cursorLine == cursor[2])
+            QCOMPARE(editor->textCursor().position(), before.position());
+        else
             QCOMPARE(editor->textCursor().positionInBlock(), 0);
         QTEST(markedLines(editor), "marksLeft");
     }
