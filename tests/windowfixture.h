@@ -125,22 +125,13 @@ inline QStringList outputLines(QObject* window)
 }
 
 #ifndef QUOR_TEST_REAL_ENGINE
-// The texts the engine received after the start-up version request, with their lines.
-inline QList<QPair<QString, int>> sentToEngine()
-{
-    QList<QPair<QString, int>> result;
-    for (const auto& input : testengine::inputs())
-        result.append({QString::fromStdString(input.bytes), input.line});
-    return result.mid(1);
-}
-
-// The same as "text@line" strings.
+// The texts the engine received after the start-up version request, as "text@line".
 inline QStringList sentInputs()
 {
     QStringList texts;
-    for (const auto& [text, line] : sentToEngine())
-        texts << text + '@' + QString::number(line);
-    return texts;
+    for (const auto& input : testengine::inputs())
+        texts << QString::fromStdString(input.bytes) + '@' + QString::number(input.line);
+    return texts.mid(1);
 }
 #endif
 

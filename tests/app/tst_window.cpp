@@ -249,7 +249,7 @@ private slots:
         QCOMPARE(outputLines(window.get()), QStringList{""});
         QCOMPARE(list->count(), 0);
         QCOMPARE(second->marks().size(), 1);
-        QCOMPARE(sentToEngine().size(), 1); // the Run
+        QCOMPARE(sentInputs().size(), 1); // the Run
     }
 
     // Found by the random-bytes engine: a mark's start, the line's position plus a column near

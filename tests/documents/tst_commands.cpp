@@ -219,7 +219,7 @@ private slots:
                                  "actionCut", "actionCopy", "actionPaste", "actionSelect_All"})
             trigger(window.get(), name);
         Dialogs::setPrintDialogResponder({});
-        QVERIFY(sentToEngine().isEmpty());
+        QVERIFY(sentInputs().isEmpty());
         QCOMPARE(tabs(window.get())->count(), 0);
         QVERIFY(script.saveCaptions.isEmpty());
         QCOMPARE(script.warnings.size(), 1);

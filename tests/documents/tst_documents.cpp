@@ -142,7 +142,7 @@ private slots:
         auto window = makeWindow({QStringLiteral("bare.quor"), dir.filePath("missing.quor"), b});
         QVERIFY(QDir::setCurrent(previous));
         QCOMPARE(tabState(window.get()), QStringLiteral("[bare.quor] b.quor"));
-        QVERIFY(sentToEngine().isEmpty());
+        QVERIFY(sentInputs().isEmpty());
         const QString absolute = QFileInfo(dir.filePath("bare.quor")).absoluteFilePath();
         QCOMPARE(window->currentEditor()->fileName, absolute);
         QCOMPARE(recentFiles(), (QStringList{b, absolute}));

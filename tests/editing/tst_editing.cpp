@@ -104,10 +104,8 @@ private slots:
                     << entry.sequence + keys << entry.symbol + (rest ? key : QString());
             }
         }
-        QTest::newRow("\\- and Up") << "\\-^\t"
-                                    << "\u2192";
-        QTest::newRow("\\o and Up") << "\\o^\n"
-                                    << "\u2228";
+        QTest::newRow("\\- and Up") << QString("\\-^\t") << "\u2192";
+        QTest::newRow("\\o and Up") << QString("\\o^\n") << "\u2228";
     }
     void abbreviationKeys()
     {

@@ -1,4 +1,5 @@
-// The engine worker against the scriptable test engine.
+// The engine worker against the scriptable test engine. What the window's inputs become is
+// checked with its commands, destruction with a get() waiting by the shutdown stress test.
 
 #include "quorw.h"
 #include "testengine.h"
@@ -64,27 +65,6 @@ private slots:
         for (const QByteArray& message : sent)
             testengine::queue(message.constData(), std::size_t(message.size()));
         QTRY_COMPARE(w.messages, sent);
-    }
-
-    void inputReachesProcessAsUtf8WithItsLine()
-    {
-        Worker w;
-        w.worker->input(QStringLiteral("\u22d9 version\n<bird \u2192 animal>."), 17);
-        const auto inputs = testengine::inputs();
-        QCOMPARE(inputs.size(), std::size_t(1));
-        QCOMPARE(inputs.front().bytes, std::string("\u22d9 version\n<bird \u2192 animal>."));
-        QCOMPARE(inputs.front().line, 17);
-    }
-
-    void destructionReleasesWaitingGet()
-    {
-        {
-            Worker w;
-            QTRY_COMPARE(testengine::waitingGets(), 1);
-        }
-        // The destructor returned, so the poller was joined.
-        QCOMPARE(testengine::waitingGets(), 0);
-        QCOMPARE(testengine::liveInstances(), 0);
     }
 
     // get() returning false emits nothing and the poller goes on; a size reported above the

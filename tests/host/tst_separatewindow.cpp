@@ -129,7 +129,7 @@ private slots:
         newDocument(window.get());
         runFromEvent(window.get(), QStringLiteral("hello"));
         QTRY_VERIFY_WITH_TIMEOUT(outputHas(window.get(), "^echo hello$"), 10000);
-        QVERIFY(sentToEngine().isEmpty());
+        QVERIFY(sentInputs().isEmpty());
         action(window.get(), "actionDebug")->setChecked(true);
         const qint64 host = hostId(window.get());
         restart->trigger();
@@ -180,9 +180,9 @@ private slots:
         newDocument(window.get());
         const auto run = [&](const QString& text) {
             bar->clearMessage();
-            const int before = sentToEngine().size();
+            const int before = sentInputs().size();
             runFromEvent(window.get(), text);
-            if (!QTest::qWaitFor([&] { return sentToEngine().size() == before + 1; }, 10000))
+            if (!QTest::qWaitFor([&] { return sentInputs().size() == before + 1; }, 10000))
                 return QStringLiteral("<not sent>");
             return bar->currentMessage();
         };

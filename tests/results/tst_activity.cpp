@@ -72,13 +72,13 @@ private slots:
         newDocument(window.get(), QStringLiteral("<a \u2192 b>."));
         for (int i = 0; i < runs; ++i)
             trigger(window.get(), "actionRun");
-        QCOMPARE(sentToEngine().size(), handed);
+        QCOMPARE(sentInputs().size(), handed);
         busy->stopAction()->trigger();
         QTRY_VERIFY(outputLines(window.get()).last() == report);
         // Nothing is left to hand over once the engine answers.
         answer();
         QTRY_VERIFY(busy->label()->isHidden());
-        QCOMPARE(sentToEngine().size(), handed);
+        QCOMPARE(sentInputs().size(), handed);
     }
 
     void waitingInputsGoOnOnePerAnswer()
@@ -91,14 +91,14 @@ private slots:
             editor->setPlainText(QLatin1String(text));
             trigger(window.get(), "actionRun");
         }
-        QCOMPARE(sentToEngine().size(), 0);
+        QCOMPARE(sentInputs().size(), 0);
         answer();
-        QTRY_COMPARE(sentToEngine().size(), 1);
-        QCOMPARE(sentToEngine().last().first, QStringLiteral("first"));
+        QTRY_COMPARE(sentInputs().size(), 1);
+        QCOMPARE(sentInputs().last(), QStringLiteral("first@1"));
         QVERIFY(!busy->label()->isHidden());
         answer();
-        QTRY_COMPARE(sentToEngine().size(), 2);
-        QCOMPARE(sentToEngine().last().first, QStringLiteral("second"));
+        QTRY_COMPARE(sentInputs().size(), 2);
+        QCOMPARE(sentInputs().last(), QStringLiteral("second@1"));
         answer();
         QTRY_VERIFY(busy->label()->isHidden());
         // The choice is remembered.
