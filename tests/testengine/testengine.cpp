@@ -30,7 +30,6 @@ std::set<std::uintptr_t> live;
 std::uintptr_t lastHandle = 0;
 Mode mode = Mode::Normal;
 bool scripted = false; // QUOR_TEST_ENGINE=script
-std::size_t oversize = 15001;
 int delayMs = 200;
 int waiting = 0;
 long long step = 0; // position in the Oversize or RandomBytes script
@@ -101,12 +100,11 @@ std::string randomMessage(std::size_t capacity)
 
 void modeFromEnvironment()
 {
-    const char* names[] = {"normal", "false", "oversize-report", "silent",
-                           "slow",   "flood", "oversize",        "random"};
+    const char* names[] = {"normal", "false", "silent", "slow", "flood", "oversize", "random"};
     const std::string value =
         std::getenv("QUOR_TEST_ENGINE") ? std::getenv("QUOR_TEST_ENGINE") : "";
     const std::string name = value.substr(0, value.find(':'));
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 7; ++i) {
         if (name == names[i])
             mode = Mode(i);
     }
@@ -195,7 +193,6 @@ void reset()
     recorded.clear();
     valid.clear();
     mode = Mode::Normal;
-    oversize = 15001;
     delayMs = 200;
     step = getCount = delivered = 0;
     changed.notify_all();
@@ -208,12 +205,6 @@ void setMode(Mode newMode)
     step = 0;
     valid.clear();
     changed.notify_all();
-}
-
-void setOversize(std::size_t size)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    oversize = size;
 }
 
 void setDelay(int ms)
@@ -317,13 +308,6 @@ QUOR_API bool get(void* handle, char* buffer, size_t* size, bool, uint32_t, uint
         --waiting;
         if (gone)
             return false;
-    }
-    if (mode == Mode::OversizeReport) {
-        // Claims more than offered but writes only what fits.
-        std::memcpy(buffer, message.data(), std::min(message.size(), *size));
-        *size = oversize;
-        ++delivered;
-        return true;
     }
     return deliver(message, buffer, size);
 }
