@@ -8,15 +8,10 @@ namespace {
 
 const QByteArray LengthField = QByteArrayLiteral("content-length");
 
-// The first line of `block` from index 1 on that starts with the length field, or -1.
-int nextLengthLine(const QByteArray& block)
+// Where the next length field starts in `block`, after its first byte; -1 when none does.
+int nextLengthField(const QByteArray& block)
 {
-    for (int i = block.indexOf('\n'); i >= 0 && i + 1 < block.size();
-         i = block.indexOf('\n', i + 1)) {
-        if (block.mid(i + 1, LengthField.size()).toLower() == LengthField)
-            return i + 1;
-    }
-    return -1;
+    return block.toLower().indexOf(LengthField, 1);
 }
 
 } // namespace
@@ -85,7 +80,7 @@ MessageFraming::Item MessageFraming::next()
         }
         // No header ends in sight: resume at the next length field, or keep only what could be
         // the start of one.
-        const int resume = nextLengthLine(pending.mid(pos));
+        const int resume = nextLengthField(pending.mid(pos));
         pos = resume > 0 ? pos + resume : std::max(pos, pending.size() - LengthField.size());
         compact();
         return {Item::Error, QByteArray(),
@@ -127,7 +122,7 @@ MessageFraming::Item MessageFraming::parseHeader(int end, int terminatorLength)
         error = QStringLiteral("header without Content-Length");
 
     if (!error.isEmpty()) {
-        const int resume = nextLengthLine(block);
+        const int resume = nextLengthField(block);
         pos = resume > 0 ? pos + resume : end + terminatorLength;
         compact();
         return {Item::Error, QByteArray(), error};

@@ -9,7 +9,7 @@
 //
 // Bytes go in as they arrive, in pieces of any size; whole bodies and framing errors come out in
 // order. A broken header is reported and skipped: parsing resumes at the next "Content-Length"
-// line, so one bad message does not take the following ones with it. A body above MaxBody bytes
+// field, so one bad message does not take the following ones with it. A body above MaxBody bytes
 // is reported and skipped without being kept.
 class MessageFraming {
 public:
