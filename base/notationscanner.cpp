@@ -7,19 +7,17 @@
 NotationScanner::NotationScanner()
 {
     // Where one alternative begins another, the longer comes first, so the longest one matches.
-    addRule(NotationToken::Punctuation, QStringLiteral("[\\.\\?!]"), QStringLiteral(".?!"));
-    addRule(NotationToken::Bracket, QStringLiteral("[\\[\\(\\)\\[\\]\\{\\}<>]"),
-            QStringLiteral("()[]{}<>"));
-    addRule(NotationToken::Arrow, QString::fromUtf8("(∘→∘|∘→|→∘|→|↔)"), QString::fromUtf8("→↔∘"));
-    addRule(NotationToken::DoubleArrow, QString::fromUtf8("(⇒|⇔|/⇒|\\\\⇒|\\|⇒|/⇔|\\|⇔)"),
-            QString::fromUtf8("⇒⇔/\\|"));
-    addRule(NotationToken::Operator, QString::fromUtf8("(∩|∪|-|⊖|×|⊥|⊤|◊|¬|∧/|∧\\||∧|∨|⇑)"),
-            QString::fromUtf8("∩∪-⊖×⊥⊤◊¬∧∨⇑"));
-    addRule(NotationToken::Number, QStringLiteral("\\b(([01]\\x2e[0-9]+)|([01]))\\b"),
-            QStringLiteral("01"));
-    addRule(NotationToken::Variable, QStringLiteral("#\\w+"), QStringLiteral("#"));
-    addRule(NotationToken::Command, QString::fromUtf8("⋙[^\\n]*"), QString::fromUtf8("⋙"));
-    addRule(NotationToken::LineComment, QStringLiteral("//[^\\n]*"), QStringLiteral("/"));
+    addLiterals(NotationToken::Punctuation, {".", "?", "!"});
+    addLiterals(NotationToken::Bracket, {"[", "(", ")", "]", "{", "}", "<", ">"});
+    addLiterals(NotationToken::Arrow, {"∘→∘", "∘→", "→∘", "→", "↔"});
+    addLiterals(NotationToken::DoubleArrow, {"⇒", "⇔", "/⇒", "\\⇒", "|⇒", "/⇔", "|⇔"});
+    addLiterals(NotationToken::Operator,
+                {"∩", "∪", "-", "⊖", "×", "⊥", "⊤", "◊", "¬", "∧/", "∧|", "∧", "∨", "⇑"});
+    addPattern(NotationToken::Number, QStringLiteral("\\b(([01]\\x2e[0-9]+)|([01]))\\b"),
+               QStringLiteral("01"));
+    addPattern(NotationToken::Variable, QStringLiteral("#\\w+"), QStringLiteral("#"));
+    addLiterals(NotationToken::Command, {"⋙"}, true);
+    addLiterals(NotationToken::LineComment, {"//"}, true);
 }
 
 const NotationScanner& NotationScanner::instance()
@@ -28,13 +26,38 @@ const NotationScanner& NotationScanner::instance()
     return scanner;
 }
 
-void NotationScanner::addRule(NotationToken token, const QString& pattern, const QString& starts)
+void NotationScanner::addLiterals(NotationToken token, const QStringList& literals, bool toLineEnd)
 {
-    Rule rule{token, QRegularExpression(pattern, QRegularExpression::UseUnicodePropertiesOption),
-              starts};
+    Rule rule;
+    rule.token = token;
+    rule.literals = literals;
+    rule.toLineEnd = toLineEnd;
+    QStringList escaped;
+    for (const QString& literal : literals) {
+        escaped.append(QRegularExpression::escape(literal));
+        if (!rule.starts.contains(literal.at(0)))
+            rule.starts += literal.at(0);
+    }
+    rule.pattern.setPattern(QLatin1Char('(') + escaped.join(QLatin1Char('|')) + QLatin1Char(')') +
+                            (toLineEnd ? QStringLiteral("[^\\n]*") : QString()));
+    addRule(rule);
+}
+
+void NotationScanner::addPattern(NotationToken token, const QString& pattern, const QString& starts)
+{
+    Rule rule;
+    rule.token = token;
+    rule.pattern.setPattern(pattern);
+    rule.starts = starts;
+    addRule(rule);
+}
+
+void NotationScanner::addRule(Rule rule)
+{
+    rule.pattern.setPatternOptions(QRegularExpression::UseUnicodePropertiesOption);
     rule.pattern.optimize();
     const uint bit = 1u << table.size();
-    for (QChar c : starts) {
+    for (QChar c : rule.starts) {
         if (c.unicode() < asciiStartMasks.size()) {
             asciiStartMasks[c.unicode()] |= bit;
             continue;
@@ -47,6 +70,15 @@ void NotationScanner::addRule(NotationToken token, const QString& pattern, const
             found->second |= bit;
     }
     table.append(rule);
+}
+
+int NotationScanner::matchAt(const Rule& rule, const QString& line, int at) const
+{
+    for (const QString& literal : rule.literals) {
+        if (line.midRef(at, literal.size()) == literal)
+            return rule.toLineEnd ? line.size() - at : literal.size();
+    }
+    return 0;
 }
 
 uint NotationScanner::startMask(QChar c) const
@@ -93,13 +125,22 @@ bool NotationScanner::scan(const QString& line, bool commentOpen,
         const uint bit = 1u << r;
         if (!(present & bit))
             continue;
-        const QRegularExpression& pattern = table.at(r).pattern;
+        const Rule& rule = table.at(r);
+        if (!rule.literals.isEmpty()) {
+            for (int at = nextStart(line, 0, bit); at >= 0;) {
+                const int length = matchAt(rule, line, at);
+                if (length > 0)
+                    mark(at, length, rule.token);
+                at = nextStart(line, at + qMax(1, length), bit);
+            }
+            continue;
+        }
         for (int from = nextStart(line, 0, bit); from >= 0;) {
-            const QRegularExpressionMatch match = pattern.match(line, from);
+            const QRegularExpressionMatch match = rule.pattern.match(line, from);
             if (!match.hasMatch())
                 break;
             const int length = qMax(1, match.capturedLength());
-            mark(match.capturedStart(), length, table.at(r).token);
+            mark(match.capturedStart(), length, rule.token);
             from = nextStart(line, match.capturedStart() + length, bit);
         }
     }

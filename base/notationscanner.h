@@ -3,6 +3,7 @@
 
 #include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <QtGlobal>
 
@@ -44,8 +45,13 @@ struct NotationSpan {
 // comment. A comment left open at the end of a line goes on in the next one.
 class NotationScanner {
 public:
+    // A rule is either a list of literal texts, tried in order at each position (the first
+    // that matches there wins), optionally running on to the end of the line; or a regular
+    // expression. `pattern` holds the rule as a regular expression either way.
     struct Rule {
         NotationToken token;
+        QStringList literals;
+        bool toLineEnd = false;
         QRegularExpression pattern;
         QString starts; // every character that a match can begin with
     };
@@ -66,7 +72,11 @@ public:
 
 private:
     NotationScanner();
-    void addRule(NotationToken token, const QString& pattern, const QString& starts);
+    void addLiterals(NotationToken token, const QStringList& literals, bool toLineEnd = false);
+    void addPattern(NotationToken token, const QString& pattern, const QString& starts);
+    void addRule(Rule rule);
+    // The length of the rule's match at `at`, 0 when it does not match there.
+    int matchAt(const Rule& rule, const QString& line, int at) const;
     uint startMask(QChar c) const;
     int nextStart(const QString& line, int from, uint rule) const;
 
