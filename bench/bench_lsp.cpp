@@ -34,7 +34,7 @@ QString largeDocument(int bytes)
 {
     QString text;
     for (int i = 0; text.size() < bytes; ++i) {
-        text += QString::fromUtf8("<w%1 → bird>. {0.9 0.9}\n<w%1 ∧ b> ⇒ <w%1 → c>.\n").arg(i);
+        text += QString::fromUtf8("<w%1 → bird>. {0.9 0.9}\n<<w%1 → b> ⇒ <w%1 → c>>.\n").arg(i);
         if (i % 1000 == 0)
             text += QString::fromUtf8("<oops → x.\n");
     }

@@ -326,9 +326,10 @@ void LanguageServer::runFinished(const QString& uri, const RunResult& result)
     document.errors = result.failure.isEmpty()
                           ? errorRanges(result.errors, document.text)
                           : QVector<ErrorRange>{failureRange(result.failure, document.text)};
+    publish(uri, document);
+    // The text has rested: a good moment to collect its words for completion.
     document.documentWords = WordCompletion::wordsOf(document.text.text());
     document.documentWordsVersion = document.version;
-    publish(uri, document);
 }
 
 void LanguageServer::publish(const QString& uri, const Document& document)

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <thread>
+
 // The server's standard input and output. A thread waits on the input and hands each piece it
 // reads to the event loop (signal `received`, then `closed` at its end), so the program uses no
 // CPU while the client is silent and the event loop stays free while it waits. Writes go out at
@@ -13,6 +15,8 @@ class StdioChannel : public QObject {
 
 public:
     explicit StdioChannel(QObject* parent = nullptr);
+    // Wakes the reading thread and waits for it to end.
+    ~StdioChannel() override;
 
     // Starts reading; call once the receivers are connected.
     void start();
@@ -22,6 +26,12 @@ public:
 signals:
     void received(const QByteArray& bytes);
     void closed();
+
+private:
+    void read();
+
+    std::thread reader;
+    int wake[2] = {-1, -1}; // written to when the channel goes away
 };
 
 #endif
