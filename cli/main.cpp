@@ -2,6 +2,7 @@
 
 #include "batchrun.h"
 #include "inputfile.h"
+#include "outputcheck.h"
 #include "quorversion.h"
 #include "runoptions.h"
 
@@ -31,15 +32,20 @@ int main(int argc, char* argv[])
         break;
     }
 
-    // Every file is read and checked before anything is sent, so a bad file leaves the engine
-    // untouched.
+    // Every input file is read and checked, and every output checked, before anything is sent,
+    // so a bad file or an output that cannot be written leaves the engine untouched.
     QVector<InputFile> files(options.files.size());
     for (int i = 0; i < files.size(); ++i) {
         QString error;
         if (!files[i].read(options.files.at(i), &error)) {
-            std::fprintf(stderr, "quorstudio-run: %s\n", error.toUtf8().constData());
+            std::fprintf(stderr, "%s\n", error.toUtf8().constData());
             return BatchRun::Failed;
         }
+    }
+    QString error;
+    if (!checkRunOutputs(options, &error)) {
+        std::fprintf(stderr, "quorstudio-run: %s\n", error.toUtf8().constData());
+        return BatchRun::Failed;
     }
     BatchRun run(options);
     return run.run(files);

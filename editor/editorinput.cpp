@@ -10,11 +10,11 @@ EditorInput takeRunInput(CodeEditor& editor)
     editor.clearErrorMarks();
     QTextCursor cursor = editor.textCursor();
     if (!cursor.hasSelection())
-        return {editor.toPlainText(), 1};
+        return {editor.toPlainText(), 1, 0};
     QString text = cursor.selectedText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     cursor.setPosition(cursor.selectionStart());
-    return {text, cursor.blockNumber() + 1};
+    return {text, cursor.blockNumber() + 1, cursor.position()};
 }
 
 EditorInput takeStepInput(CodeEditor& editor)
@@ -23,8 +23,9 @@ EditorInput takeStepInput(CodeEditor& editor)
     const int line = cursor.blockNumber() + 1;
     editor.removeErrorMarks(line);
     cursor.movePosition(QTextCursor::StartOfBlock);
+    const int start = cursor.position();
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    return {cursor.selectedText(), line};
+    return {cursor.selectedText(), line, start};
 }
 
 void moveToNextLine(CodeEditor& editor)

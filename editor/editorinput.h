@@ -10,6 +10,7 @@ class CodeEditor;
 struct EditorInput {
     QString text;
     int line = 1;
+    int position = 0; // where the text begins in the document
 };
 
 // Run: the selection and the line of its first character, or the whole text and line 1. Clears

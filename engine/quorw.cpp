@@ -69,6 +69,8 @@ void QuorW::input(QString string, int line)
 // way already counts as its answer.
 void QuorW::handOver(const QString& string, int line)
 {
+    if (handOverHook)
+        handOverHook();
     const QByteArray bytes = string.toUtf8();
     awaiting.store(true);
     setBusyShown(true);
@@ -103,6 +105,11 @@ void QuorW::answered()
         return;
     }
     setBusyShown(false);
+}
+
+void QuorW::setHandOverHook(std::function<void()> hook)
+{
+    handOverHook = std::move(hook);
 }
 
 void QuorW::setQueueWhileBusy(bool on)

@@ -57,6 +57,10 @@ public:
     // Called on the worker's thread each time the engine becomes busy or idle (see isBusy). A
     // plain callback rather than a signal, so the worker's signals and slots stay as they are.
     void setBusyObserver(std::function<void(bool busy)> observer);
+    // Called on the worker's thread just before each input is handed to the engine, whether it
+    // goes at once or has waited in the queue: the last moment before the engine can take the
+    // process down with it.
+    void setHandOverHook(std::function<void()> hook);
 
 signals:
     // One engine message: a block of exactly size bytes allocated with new[]; the receiver owns
@@ -90,6 +94,7 @@ private:
     bool queueWhileBusy = false;
     bool busyShown = false;
     std::function<void(bool)> busyObserver;
+    std::function<void()> handOverHook;
 };
 
 #endif

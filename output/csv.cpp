@@ -2,8 +2,30 @@
 
 namespace Csv {
 
-QString field(const QString& text)
+namespace {
+
+bool startsFormula(const QString& text)
 {
+    if (text.isEmpty())
+        return false;
+    switch (text.at(0).unicode()) {
+    case '=':
+    case '+':
+    case '-':
+    case '@':
+    case '\t':
+    case '\r':
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+QString field(const QString& cell)
+{
+    const QString text = startsFormula(cell) ? QLatin1Char('\'') + cell : cell;
     bool needsQuotes = false;
     for (QChar c : text) {
         if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') ||

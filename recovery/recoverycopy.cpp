@@ -8,6 +8,7 @@ const QByteArray Magic = "QuorStudio recovery copy 1\n";
 const QByteArray FileKey = "file ";
 const QByteArray TimeKey = "time ";
 const QByteArray CursorKey = "cursor ";
+const QByteArray SizeKey = "size ";
 
 } // namespace
 
@@ -17,16 +18,18 @@ bool RecoveryCopy::operator==(const RecoveryCopy& other) const
            text == other.text;
 }
 
-QByteArray encodeRecoveryHeader(const RecoveryCopy& copy)
+QByteArray encodeRecoveryHeader(const RecoveryCopy& copy, qint64 textBytes)
 {
     return Magic + FileKey + copy.fileName.toUtf8().toPercentEncoding(" /") + '\n' + TimeKey +
            copy.time.toUTC().toString(Qt::ISODateWithMs).toLatin1() + '\n' + CursorKey +
-           QByteArray::number(copy.cursor) + "\n\n";
+           QByteArray::number(copy.cursor) + '\n' + SizeKey + QByteArray::number(textBytes) +
+           "\n\n";
 }
 
 QByteArray encodeRecoveryCopy(const RecoveryCopy& copy)
 {
-    return encodeRecoveryHeader(copy) + copy.text.toUtf8();
+    const QByteArray text = copy.text.toUtf8();
+    return encodeRecoveryHeader(copy, text.size()) + text;
 }
 
 std::optional<RecoveryCopy> decodeRecoveryCopy(const QByteArray& bytes)
@@ -37,9 +40,17 @@ std::optional<RecoveryCopy> decodeRecoveryCopy(const QByteArray& bytes)
     if (end < 0)
         return std::nullopt;
     const QList<QByteArray> lines = bytes.mid(Magic.size(), end - Magic.size()).split('\n');
-    if (lines.size() != 3 || !lines[0].startsWith(FileKey) || !lines[1].startsWith(TimeKey) ||
-        !lines[2].startsWith(CursorKey))
+    // Copies written before the size line was added have three lines.
+    if (lines.size() < 3 || lines.size() > 4 || !lines[0].startsWith(FileKey) ||
+        !lines[1].startsWith(TimeKey) || !lines[2].startsWith(CursorKey))
         return std::nullopt;
+    const qint64 textBytes = bytes.size() - end - 2;
+    if (lines.size() == 4) {
+        bool ok = false;
+        if (!lines[3].startsWith(SizeKey) ||
+            lines[3].mid(SizeKey.size()).toLongLong(&ok) != textBytes || !ok)
+            return std::nullopt; // cut short, or grown
+    }
     RecoveryCopy copy;
     copy.fileName =
         QString::fromUtf8(QByteArray::fromPercentEncoding(lines[0].mid(FileKey.size())));

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QMap>
 #include <QRandomGenerator>
@@ -15,6 +16,16 @@ namespace {
 
 const QString CopySuffix = QStringLiteral(".recovery");
 const QString LockSuffix = QStringLiteral(".lock");
+const QString UnreadableName = QStringLiteral("unreadable");
+
+// Unsaved work is for its owner's eyes only, whatever the umask.
+const QFile::Permissions PrivateFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+const QFile::Permissions PrivateFile = QFile::ReadOwner | QFile::WriteOwner;
+
+bool makePrivateFolder(const QString& path)
+{
+    return QDir().mkpath(path) && QFile::setPermissions(path, PrivateFolder);
+}
 
 std::unique_ptr<QLockFile> makeLock(const QString& path)
 {
@@ -52,13 +63,17 @@ bool RecoveryStore::ensureLocked(QString* error)
 {
     if (lock && lock->isLocked())
         return true;
-    if (!QDir().mkpath(dir)) {
-        *error = QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(dir));
+    if (!makePrivateFolder(dir)) {
+        *error = QStringLiteral("cannot create the folder %1 for its owner alone")
+                     .arg(QDir::toNativeSeparators(dir));
         return false;
     }
-    lock = makeLock(dir + QLatin1Char('/') + id + LockSuffix);
-    if (lock->tryLock(0))
+    const QString lockPath = dir + QLatin1Char('/') + id + LockSuffix;
+    lock = makeLock(lockPath);
+    if (lock->tryLock(0)) {
+        QFile::setPermissions(lockPath, PrivateFile);
         return true;
+    }
     *error = QStringLiteral("cannot lock the folder %1").arg(QDir::toNativeSeparators(dir));
     return false;
 }
@@ -69,11 +84,13 @@ bool RecoveryStore::write(int serial, const RecoveryCopy& copy, QString* error)
     bool ok = ensureLocked(&reason);
     if (ok) {
         QSaveFile file(copyPath(serial));
-        // Header and text written one after the other, sparing a copy of a large text.
-        const QByteArray header = encodeRecoveryHeader(copy);
+        // Header and text written one after the other, sparing a copy of a large text. The
+        // temporary file is made private before anything is written to it.
         const QByteArray text = copy.text.toUtf8();
-        ok = file.open(QIODevice::WriteOnly) && file.write(header) == header.size() &&
-             file.write(text) == text.size() && file.commit();
+        const QByteArray header = encodeRecoveryHeader(copy, text.size());
+        ok = file.open(QIODevice::WriteOnly) && file.setPermissions(PrivateFile) &&
+             file.write(header) == header.size() && file.write(text) == text.size() &&
+             file.commit();
         if (!ok)
             reason = file.errorString();
     }
@@ -97,8 +114,27 @@ void RecoveryStore::removeAll()
     written.clear();
 }
 
-QList<RecoveryCopy> RecoveryStore::adoptLeftCopies()
+QString RecoveryStore::unreadableFolder() const
 {
+    return dir + QLatin1Char('/') + UnreadableName;
+}
+
+bool RecoveryStore::setAside(const QString& path)
+{
+    const QString folder = unreadableFolder();
+    if (!makePrivateFolder(folder))
+        return false;
+    const QString name = QFileInfo(path).fileName();
+    QString target = folder + QLatin1Char('/') + name;
+    for (int i = 2; QFileInfo::exists(target); ++i)
+        target = folder + QLatin1Char('/') + name + QLatin1Char('.') + QString::number(i);
+    return QFile::rename(path, target);
+}
+
+QList<RecoveryCopy> RecoveryStore::adoptLeftCopies(int* setAsideCount)
+{
+    if (setAsideCount)
+        *setAsideCount = 0;
     const QDir folder(dir);
     if (!folder.exists())
         return {};
@@ -122,11 +158,15 @@ QList<RecoveryCopy> RecoveryStore::adoptLeftCopies()
             continue; // its instance is still running
         for (const QString& path : it.value()) {
             QFile file(path);
-            if (!file.open(QIODevice::ReadOnly))
-                continue;
-            if (auto copy = decodeRecoveryCopy(file.readAll())) {
+            std::optional<RecoveryCopy> copy;
+            if (file.open(QIODevice::ReadOnly))
+                copy = decodeRecoveryCopy(file.readAll());
+            if (copy) {
                 copy->path = path;
                 result.append(*copy);
+            } else if (setAside(path) && setAsideCount) {
+                // Kept for reading by hand, out of the way of every later start.
+                ++*setAsideCount;
             }
         }
         if (it.value().isEmpty())

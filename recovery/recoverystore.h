@@ -15,7 +15,8 @@ class QLockFile;
 // The recovery folder on disk. Each running instance has an identity of its own; its copies are
 // named "<identity>.<serial>.recovery" and it holds "<identity>.lock" (a QLockFile) from its
 // first copy on. Copies whose lock nobody holds were left by an instance that ended without
-// removing them (a crash, a kill, a power cut) and can be adopted by the next one.
+// removing them (a crash, a kill, a power cut) and can be adopted by the next one. The folder is
+// its owner's alone (0700, copies and locks 0600), whatever the umask.
 class RecoveryStore {
 public:
     explicit RecoveryStore(const QString& folder = defaultFolder());
@@ -37,8 +38,11 @@ public:
     bool holds(int serial) const { return written.count(serial) != 0; }
 
     // The readable copies of instances that are no longer running, oldest first. Their locks are
-    // held from here on, so that no other instance offers the same copies meanwhile.
-    QList<RecoveryCopy> adoptLeftCopies();
+    // held from here on, so that no other instance offers the same copies meanwhile. A left copy
+    // that cannot be read or is not complete is moved into unreadableFolder(), unchanged;
+    // `setAside` receives how many were.
+    QList<RecoveryCopy> adoptLeftCopies(int* setAside = nullptr);
+    QString unreadableFolder() const;
     // Deletes an adopted copy.
     void discard(const RecoveryCopy& copy);
     // Lets go of the adopted locks; copies not discarded stay for a later start.
@@ -47,6 +51,7 @@ public:
 private:
     QString copyPath(int serial) const;
     bool ensureLocked(QString* error);
+    bool setAside(const QString& path);
 
     QString dir;
     QString id;

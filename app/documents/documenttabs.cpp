@@ -4,15 +4,14 @@
 #include "dialogs.h"
 #include "filenames.h"
 #include "recentfiles.h"
+#include "textfile.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTabWidget>
-#include <QTextCodec>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -48,6 +47,19 @@ QString documentText(const QTextDocument* document)
     QString text = document->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;
+}
+
+QString cannotOpenText(const QString& fileName, const TextFile& file)
+{
+    const QString name = QDir::toNativeSeparators(fileName);
+    if (file.status == TextFile::TooLarge)
+        return uiText("The file %1 is larger than %2 MiB, the most QuorStudio opens as a "
+                      "document. It was not opened.")
+            .arg(name)
+            .arg(MaxTextFileBytes / (1024 * 1024));
+    const QString reason =
+        file.status == TextFile::NotRegular ? uiText("Not a regular file") : file.reason;
+    return uiText("Cannot read file %1:\n%2.").arg(name, reason);
 }
 
 } // namespace
@@ -152,35 +164,16 @@ int DocumentTabs::loadFile(const QString& fileName)
     }
 
     // A file that does not exist opens as an empty document named by its path; one that exists
-    // but cannot be read is not opened, since saving an empty tab over it would destroy it.
-    QString text;
-    bool lossy = false;
-    QFile file(fileName);
-    if (file.exists()) {
-        // Only regular files are read: a device or a pipe could block or never end.
-        const bool regular = QFileInfo(fileName).isFile();
-        QByteArray bytes;
-        if (regular && file.open(QFile::ReadOnly | QFile::Text))
-            bytes = file.readAll();
-        if (!file.isOpen() || file.error() != QFile::NoError) {
-            const QString reason = regular ? file.errorString() : uiText("Not a regular file");
-            Dialogs::warning(window, uiText("Application"),
-                             uiText("Cannot read file %1:\n%2.")
-                                 .arg(QDir::toNativeSeparators(fileName), reason));
-            return -1;
-        }
-        QTextCodec::ConverterState state;
-        text =
-            QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
-        // A sequence cut off at the end of the file is held back by the decoder, not counted.
-        lossy = state.invalidChars > 0 || state.remainingChars > 0;
-        file.close();
+    // but cannot be read whole is not opened, since saving the tab over it would destroy it.
+    const TextFile file = readTextFile(fileName);
+    if (file.status != TextFile::Read && file.status != TextFile::Missing) {
+        Dialogs::warning(window, uiText("Application"), cannotOpenText(fileName, file));
+        return -1;
     }
-
     auto* editor = new CodeEditor;
-    if (!text.isEmpty())
-        QTextCursor(editor->document()).insertText(text);
-    if (lossy) {
+    if (!file.text.isEmpty())
+        QTextCursor(editor->document()).insertText(file.text);
+    if (file.lossy) {
         editor->setProperty(LossyFileProperty, fileName);
         Dialogs::warning(window, uiText("Application"),
                          uiText("The file %1 is not valid UTF-8 text. Bytes that could not be read "
@@ -370,25 +363,15 @@ void DocumentTabs::removeTab(int index)
 
 void DocumentTabs::closeFile()
 {
-    const int index = tabs->currentIndex();
-    CodeEditor* editor = editorAt(index);
-    if (!editor)
-        return;
-    if (!editor->document()->isModified())
-        discardTab(index);
-    else
-        saveDocument(index);
+    removeTab(tabs->currentIndex());
 }
 
 void DocumentTabs::closeAll()
 {
-    while (tabs->count() > 0) {
-        const int index = tabs->currentIndex();
-        if (!editorAt(index)->document()->isModified())
-            discardTab(index);
-        else if (!saveDocument(index))
-            return;
-    }
+    if (!maybeSaveAll())
+        return;
+    while (tabs->count() > 0)
+        discardTab(tabs->currentIndex());
 }
 
 bool DocumentTabs::maybeSaveAll()

@@ -55,12 +55,13 @@ public:
     bool saveFile();
     bool saveAs();
     void saveAll();
-    // Close: removes an unmodified current document, saves a modified one and keeps it.
+    // Close and the tab's close button: a modified document is asked about (Save, Discard,
+    // Cancel) as closing the window does; it stays open on Cancel or when its save fails.
     void closeFile();
-    // Removes every tab, saving modified documents first; stops at one whose save fails.
-    void closeAll();
-    // The tab's close button: asks before unsaved changes are thrown away.
     void removeTab(int index);
+    // Close All: asks about every modified document first, in tab order; any Cancel (or a save
+    // that fails or is not given a name) keeps every tab open, otherwise all are removed.
+    void closeAll();
     // The unsaved-changes question for every modified document, as the window closes; false
     // when the user cancels or a save fails.
     bool maybeSaveAll();

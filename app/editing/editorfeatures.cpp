@@ -155,6 +155,16 @@ void EditorFeatures::inputSent(const QString& text, int line)
         text.count(QLatin1Char('\n')) + (text.endsWith(QLatin1Char('\n')) ? 0 : 1);
     lastInput.selection = cursor.hasSelection();
     lastInput.cursorLine = line == cursor.blockNumber() + 1 && text == cursor.block().text();
+    // A command sent before a Run that sent nothing (a NUL character in the text) must not pass
+    // for that Run's input: only the text Run takes from this document counts.
+    if (lastInput.selection) {
+        QString selected = cursor.selectedText();
+        selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        lastInput.runText = text == selected;
+    } else {
+        lastInput.runText = text.size() == editor->document()->characterCount() - 1 &&
+                            text == editor->toPlainText();
+    }
     lastInput.pending = true;
 }
 
@@ -166,7 +176,7 @@ void EditorFeatures::confirmSent(bool run)
     if (!input.pending || !input.editor || input.editor != currentEditor())
         return;
     SentRegion* region = SentRegion::of(input.editor);
-    if (run)
+    if (run && input.runText)
         region->markSent(input.line, input.line + input.lineCount - 1);
     else if (input.cursorLine)
         region->markSent(input.line);

@@ -60,6 +60,7 @@ private:
         int lineCount = 0;
         bool selection = false;
         bool cursorLine = false;
+        bool runText = false;
         bool pending = false;
     } lastInput;
 };

@@ -17,11 +17,12 @@ public:
 
     // Sends, one line at a time and in order, each line up to and including the cursor's that
     // has not been sent, then puts the cursor at the start of the next line. Returns how many
-    // lines went.
+    // lines went. When one of those lines holds a NUL character, none goes (see nulguard.h).
     int runToCursor(CodeEditor* editor);
     // Clears the engine's memory and sends again every sent line but the last, in the order
     // they were sent; the cursor goes to the start of the line taken back. Returns the number
-    // of lines sent again, or -1 when nothing had been sent.
+    // of lines sent again, or -1 when nothing had been sent or a line to send again holds a
+    // NUL character (then nothing is cleared or sent).
     int stepBack(CodeEditor* editor);
 
 signals:

@@ -3,6 +3,7 @@
 #include "codeeditor.h"
 #include "recoverydialog.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStatusBar>
@@ -125,7 +126,17 @@ void RecoveryController::offerLeftCopies()
 
 void RecoveryController::askAboutLeftCopies()
 {
-    const QList<RecoveryCopy> left = copies.adoptLeftCopies();
+    int setAside = 0;
+    const QList<RecoveryCopy> left = copies.adoptLeftCopies(&setAside);
+    // Said once: the copies are no longer in the folder that later starts read.
+    if (setAside > 0 && statusBar) {
+        const QString folder = QDir::toNativeSeparators(copies.unreadableFolder());
+        statusBar->showMessage(
+            setAside == 1 ? tr("A recovery copy could not be read; it was moved to %1").arg(folder)
+                          : tr("%1 recovery copies could not be read; they were moved to %2")
+                                .arg(setAside)
+                                .arg(folder));
+    }
     if (left.isEmpty()) {
         copies.releaseAdopted();
         return;
@@ -146,12 +157,31 @@ void RecoveryController::askAboutLeftCopies()
 
 void RecoveryController::restore(const QList<RecoveryCopy>& left)
 {
-    for (const RecoveryCopy& copy : left) {
-        CodeEditor* editor = open(isUntitled(copy.fileName) ? QString() : copy.fileName);
-        if (!editor) // a file that exists but cannot be read: the text comes back untitled
+    // Two instances may have left copies of the same file. The newest takes the file's tab; the
+    // others, and any copy whose file is already open with other unsaved text, come back as
+    // untitled documents, so that no restored text replaces another.
+    QHash<QString, int> newest;
+    for (int i = 0; i < left.size(); ++i) {
+        const RecoveryCopy& copy = left.at(i);
+        const auto found = newest.constFind(copy.fileName);
+        if (found == newest.constEnd() || !(copy.time < left.at(*found).time))
+            newest.insert(copy.fileName, i);
+    }
+    QSet<CodeEditor*> restored;
+    for (int i = 0; i < left.size(); ++i) {
+        const RecoveryCopy& copy = left.at(i);
+        CodeEditor* editor = nullptr;
+        if (!isUntitled(copy.fileName) && newest.value(copy.fileName) == i) {
+            editor = open(copy.fileName);
+            if (editor && (restored.contains(editor) || editor->document()->isModified()))
+                editor = nullptr;
+        }
+        // An untitled copy, or a file that cannot take this text (or cannot be read).
+        if (!editor)
             editor = open(QString());
         if (!editor)
-            continue;
+            continue; // the copy stays on disk
+        restored.insert(editor);
         QTextDocument* document = editor->document();
         QTextCursor all(document);
         all.select(QTextCursor::Document);

@@ -19,7 +19,8 @@ class QStatusBar;
 // the last edit, and at once before anything is handed to the engine, whose faults take the
 // whole process down. A copy goes when its document is saved, undone back to its saved state or
 // closed, and all of them go on a normal exit. At start, copies left by an instance that did not
-// end normally are offered back.
+// end normally are offered back; copies that cannot be read are moved aside, and the status bar
+// says where.
 class RecoveryController : public QObject {
     Q_OBJECT
 
@@ -45,7 +46,8 @@ public slots:
     void flush();
     // Once the event loop runs, asks what to do with the copies that a dead instance left.
     void offerLeftCopies();
-    // Opens the copies as modified documents and takes them over as this instance's copies.
+    // Opens the copies as modified documents and takes them over as this instance's copies. A
+    // copy is deleted only once its text is in a document and written as this instance's copy.
     void restore(const QList<RecoveryCopy>& left);
 
 signals:

@@ -65,8 +65,8 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
          ui->checkBox_3},
         [this] { return currentEditor(); }, this);
 
-    // Recovery copies are written before anything reaches the engine: its flush is connected
-    // to input ahead of the engine (in connectActions).
+    // Recovery copies are written before anything reaches the engine, also an input that has
+    // waited in the worker's queue.
     recovery = new RecoveryController(
         ui->statusBar,
         [this](const QString& file) {
@@ -74,6 +74,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
         },
         this);
     connect(documents, &DocumentTabs::documentAdded, recovery, &RecoveryController::watch);
+    engine->setHandOverHook([this] { recovery->flush(); });
 
     connectActions();
 
@@ -140,7 +141,6 @@ void MainWindow::connectActions()
     };
     for (const auto& c : connections)
         connect(c.sender, c.signal, this, c.slot);
-    connect(this, &MainWindow::input, recovery, &RecoveryController::flush);
     connect(this, SIGNAL(input(QString, int)), engine, SLOT(input(QString, int)));
     connect(ui->actionFind_and_Replace, SIGNAL(triggered()), ui->dockWidget_7, SLOT(show()));
 }

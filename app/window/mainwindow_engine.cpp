@@ -7,6 +7,7 @@
 #include "codeeditor.h"
 #include "dispatch.h"
 #include "editorinput.h"
+#include "nulguard.h"
 #include "quorw.h"
 #include "resultviews.h"
 
@@ -16,7 +17,8 @@ void MainWindow::run()
 {
     if (CodeEditor* editor = currentEditor()) {
         const EditorInput sent = takeRunInput(*editor);
-        emit input(sent.text, sent.line);
+        if (!refuseNulCharacter(*editor, sent))
+            emit input(sent.text, sent.line);
     }
 }
 
@@ -24,6 +26,8 @@ void MainWindow::stepForward()
 {
     if (CodeEditor* editor = currentEditor()) {
         const EditorInput sent = takeStepInput(*editor);
+        if (refuseNulCharacter(*editor, sent))
+            return;
         emit input(sent.text, sent.line);
         moveToNextLine(*editor);
     }

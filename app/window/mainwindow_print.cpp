@@ -21,13 +21,16 @@ void MainWindow::printToPdf()
         exportPdf(*editor, this);
 }
 
+// The engine's version is its own text, shown as plain text: escaped, it cannot bring links,
+// images or markup into the box.
 void MainWindow::about()
 {
     const QString text =
         tr("<h3>QuorStudio</h3>\n<p>Version %1<br />\n\tQUOR library version %2<br /><br />\n\t"
            "Made by the QuorStudio developers.<br />\n\t"
            "<a href=\"%3\">%3</a>\n</p>")
-            .arg(QStringLiteral(QUOR_VERSION), libraryVersion, QString::fromUtf8(QUOR_HOMEPAGE));
+            .arg(QStringLiteral(QUOR_VERSION), libraryVersion.toHtmlEscaped(),
+                 QString::fromUtf8(QUOR_HOMEPAGE));
     QMessageBox::about(this, tr("About QuorStudio"), text);
 }
 

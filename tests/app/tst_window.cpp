@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTextDocument>
 
 #include <atomic>
 #include <cstdlib>
@@ -259,15 +260,34 @@ private slots:
         QCOMPARE(editor->textCursor().positionInBlock() + 1, column);
     }
 
+    // The engine's version is shown as the plain text it is: no link, image or markup of the
+    // engine's comes alive in the box.
+    void aboutShowsVersions_data()
+    {
+        // The version is the text from its first '>' on, when it has one.
+        QTest::addColumn<QString>("version");
+        QTest::newRow("plain") << "3.1";
+        QTest::newRow("angle bracket") << ">3.1";
+        QTest::newRow("link") << "><a href=\"http://example.invalid/\">update</a>";
+        QTest::newRow("image") << "><img src=\"file:///etc/hostname\">";
+        QTest::newRow("entity and markup") << ">&amp; <b>1.0</b>";
+    }
     void aboutShowsVersions()
     {
+        QFETCH(QString, version);
         auto window = makeWindow();
         QVERIFY(aboutText(window.get())
                     .startsWith("About QuorStudio|<h3>QuorStudio</h3>\n<p>Version 0.5.1<br />\n\t"
                                 "QUOR library version <br /><br />\n\t"));
-        deliver(window.get(), MessageBuilder('v').text("x>3.1").bytes);
-        QCOMPARE(outputLines(window.get()).last(), QStringLiteral("QUOR library version >3.1"));
-        QVERIFY(aboutText(window.get()).contains("QUOR library version >3.1<br />"));
+        deliver(window.get(), MessageBuilder('v').text(version.toUtf8()).bytes);
+        QCOMPARE(outputLines(window.get()).last(), "QUOR library version " + version);
+        const QString text = aboutText(window.get()).section('|', 1);
+        QTextDocument shown;
+        shown.setHtml(text);
+        QVERIFY2(shown.toPlainText().contains("QUOR library version " + version),
+                 qPrintable(shown.toPlainText()));
+        QCOMPARE(text.count("<a "), 1); // the project's own link
+        QVERIFY(!text.contains("<img"));
     }
 
     void positionLabelFollowsCursorAndTabs()

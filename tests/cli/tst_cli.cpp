@@ -4,6 +4,7 @@
 #include "questiontree.h"
 #include "quor.h"
 #include "quorversion.h"
+#include "textfile.h"
 
 #include <QtTest>
 
@@ -70,6 +71,13 @@ void TestCli::initTestCase()
     write(QStringLiteral("clean"), "<a \xe2\x86\x92 b>.\n<b \xe2\x86\x92 c>.\n");
     write(QStringLiteral("ask"), "<a \xe2\x86\x92 c>?\n");
     write(QStringLiteral("bad"), "<a \xe2\x86\x92 b>.\n<c \xff d>.\n");
+    write(QStringLiteral("nul"), QByteArray("<a \xe2\x86\x92 b>.\n<c\0d>.\n", 16));
+    // Sparse: they take no room on the disk.
+    for (const auto& [name, size] : {std::pair<QString, qint64>{"large", MaxTextFileBytes + 1},
+                                     {"huge", qint64(3) * 1024 * 1024 * 1024}}) {
+        write(name, QByteArray());
+        QVERIFY(QFile::resize(dir.filePath(name), size));
+    }
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
     places[QStringLiteral("$FOLDER")] = dir.filePath(QStringLiteral("folder"));
     places[QStringLiteral("$MISSING")] = dir.filePath(QStringLiteral("missing.quor"));
@@ -156,8 +164,27 @@ void TestCli::commandLine_data()
          "r.html|Answer: &lt;robin \u2192 living_being&gt;",
          "r.html|<td>[0-9a-f]+</td><td>robin</td>", "r.html|(<svg width=(.|\n)*){2}",
          "r.html|QUOR library version 1\\.0\\.0", "r.html|Elapsed time \\d+"});
-    row("report not written", {"--report", "$MISSING/r.html", "$CLEAN"}, 2, {},
-        "^quorstudio-run: cannot write $MISSING/r.html: [^\\n]+\\n$");
+    // Outputs are checked before anything is sent: nothing is printed, no input replaced.
+    const QStringList nothing{"\\A\\z"};
+    const QStringList inputKept{"in.quor|^<a \u2192 b>\\.\n$"};
+    row("report folder missing", {"--report", "$MISSING/r.html", "$CLEAN"}, 2, nothing,
+        "^quorstudio-run: cannot write $MISSING/r.html: the folder $MISSING does not exist\\n$");
+    row("tables folder cannot be made", {"--tables", "$CLEAN/t", "$CLEAN"}, 2, nothing,
+        "^quorstudio-run: cannot create the folder $CLEAN/t\\n$");
+    row("report over its input", {"--report", "$OUT/in.quor", "$OUT/in.quor"}, 2, nothing,
+        "^quorstudio-run: --report $OUT/in.quor is the input file $OUT/in.quor; it would be "
+        "replaced\\n$",
+        inputKept);
+    row("memory over its input, spelled otherwise", {"--memory", "$OUT/./in.quor", "$OUT/in.quor"},
+        2, nothing, "^quorstudio-run: --memory [^\\n]+ is the input file", inputKept);
+    row("report through a link to its input", {"--report", "$OUT/link.html", "$OUT/in.quor"}, 2,
+        nothing, "^quorstudio-run: --report [^\\n]+ is the input file", inputKept);
+    row("tables over an input", {"--tables", "$OUT", "$CLEAN", "$OUT/words.csv"}, 2, nothing,
+        "^quorstudio-run: --tables $OUT/words.csv is the input file $OUT/words.csv");
+    row("NUL character", {"$CLEAN", "$NUL"}, 2, nothing, "^$NUL:2:3: error: NUL character\\n$");
+    row("one byte over 256 MiB", {"$LARGE"}, 2, nothing,
+        "^$LARGE: error: file larger than 256 MiB, the most quorstudio-run reads\\n$");
+    row("3 GiB", {"$CLEAN", "$HUGE"}, 2, nothing, "^$HUGE: error: file larger than 256 MiB");
     row("missing file", {"$CLEAN", "$MISSING"}, 2, {},
         "^quorstudio-run: cannot read $MISSING: .+\\n$");
     row("folder", {"$FOLDER"}, 2, {}, "^quorstudio-run: cannot read $FOLDER: .+\\n$");
@@ -186,6 +213,12 @@ void TestCli::commandLine()
 
     QDir(expand("$OUT", false)).removeRecursively();
     QVERIFY(QDir().mkpath(expand("$OUT", false)));
+    // Inputs that a row's outputs might replace.
+    for (const char* name : {"in.quor", "words.csv"}) {
+        QFile input(expand("$OUT/", false) + QLatin1String(name));
+        QVERIFY(input.open(QIODevice::WriteOnly) && input.write("<a \xe2\x86\x92 b>.\n") > 0);
+    }
+    QVERIFY(QFile::link(expand("$OUT/in.quor", false), expand("$OUT/link.html", false)));
     for (QString& argument : arguments)
         argument = expand(argument, false);
     QProcess run;

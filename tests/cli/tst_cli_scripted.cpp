@@ -1,5 +1,5 @@
 // A quorstudio-run run against the scriptable engine, for answers the stand-in engine never
-// gives: term names that CSV must quote.
+// gives: term names that CSV must quote, or keep a spreadsheet from running as formulas.
 
 #include "batchrun.h"
 #include "testmessages.h"
@@ -22,6 +22,17 @@ private slots:
         QTest::newRow("quote") << QByteArray("say \"hi\"") << QByteArray("\"say \"\"hi\"\"\"");
         QTest::newRow("line end") << QByteArray("two\nlines") << QByteArray("\"two\nlines\"");
         QTest::newRow("UTF-8") << QByteArray("V\xc3\xb6gel") << QByteArray("V\xc3\xb6gel");
+        // A cell that a spreadsheet would run as a formula gets an apostrophe in front.
+        QTest::newRow("=") << QByteArray("=1+2") << QByteArray("'=1+2");
+        QTest::newRow("= with quotes") << QByteArray("=HYPERLINK(\"http://x\",\"y\")")
+                                       << QByteArray("\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"");
+        QTest::newRow("+") << QByteArray("+1") << QByteArray("'+1");
+        QTest::newRow("-") << QByteArray("-1") << QByteArray("'-1");
+        QTest::newRow("@") << QByteArray("@SUM(A1)") << QByteArray("'@SUM(A1)");
+        QTest::newRow("tab") << QByteArray("\tx") << QByteArray("'\tx");
+        QTest::newRow("carriage return") << QByteArray("\rx") << QByteArray("\"'\rx\"");
+        QTest::newRow("formula characters later on") << QByteArray("a=b-c") << QByteArray("a=b-c");
+        QTest::newRow("blank first") << QByteArray(" =x") << QByteArray(" =x");
     }
     void csvQuoting()
     {

@@ -1,6 +1,7 @@
 // What the window sends to the engine (Run, Step Forward, the Debug menu), the commands that
 // need a document, printing, and the Current Folder dock.
 
+#include "sentregion.h"
 #include "windowfixture.h"
 
 #include <QtTest>
@@ -124,6 +125,67 @@ private slots:
         if (cursorLine != cursor[2])
             QCOMPARE(editor->textCursor().positionInBlock(), 0);
         QTEST(markedLines(editor), "marksLeft");
+    }
+
+    // A NUL character would cut off what the engine sees: an input that holds one is not sent,
+    // the user is told its line and column, and the cursor goes there.
+    void nulCharacter_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QList<int>>("cursor");     // anchor line, column, line, column
+        QTest::addColumn<QList<int>>("sentBefore"); // lines marked as sent first
+        QTest::addColumn<QStringList>("sent");      // "text@line"
+        QTest::addColumn<QString>("nulAt");         // "line:column" told, or empty
+        const QString run = "actionRun", step = "actionStepForward";
+        const QString toCursor = "actionRunToCursor", back = "actionStepBack";
+        QTest::newRow("Run") << run << QList<int>{1, 1, 1, 1} << QList<int>{} << QStringList{}
+                             << "2:2";
+        QTest::newRow("Run, selection holding it")
+            << run << QList<int>{2, 1, 3, 2} << QList<int>{} << QStringList{} << "2:2";
+        QTest::newRow("Run, selection before it")
+            << run << QList<int>{1, 1, 2, 2} << QList<int>{} << QStringList{"a\nb@1"} << "";
+        QTest::newRow("Step Forward on its line")
+            << step << QList<int>{2, 1, 2, 1} << QList<int>{} << QStringList{} << "2:2";
+        QTest::newRow("Step Forward on another line")
+            << step << QList<int>{3, 1, 3, 1} << QList<int>{} << QStringList{"d@3"} << "";
+        QTest::newRow("Run to Cursor past it")
+            << toCursor << QList<int>{3, 1, 3, 1} << QList<int>{} << QStringList{} << "2:2";
+        QTest::newRow("Run to Cursor before it")
+            << toCursor << QList<int>{1, 1, 1, 1} << QList<int>{} << QStringList{"a@1"} << "";
+        QTest::newRow("Step Back over it")
+            << back << QList<int>{3, 1, 3, 1} << QList<int>{1, 2, 3} << QStringList{} << "2:2";
+    }
+    void nulCharacter()
+    {
+        QFETCH(QString, action);
+        QFETCH(QList<int>, cursor);
+        QFETCH(QList<int>, sentBefore);
+        QFETCH(QStringList, sent);
+        QFETCH(QString, nulAt);
+        DialogScript script;
+        auto window = makeWindow();
+        CodeEditor* editor = newDocument(window.get(), QString::fromUtf8("a\nb\0c\nd", 7));
+        for (int line : sentBefore)
+            SentRegion::of(editor)->markSent(line);
+        select(editor, cursor[0], cursor[1], cursor[2], cursor[3]);
+        // A command just before: a refused Run must not take it for its own input.
+        trigger(window.get(), "actionWords");
+        trigger(window.get(), action.toLatin1().constData());
+        QStringList received;
+        for (const auto& input : sentToEngine())
+            received << input.first + '@' + QString::number(input.second);
+        QCOMPARE(received, QStringList{"\u22d9 words@1"} + sent);
+        QCOMPARE(script.warnings.size(), nulAt.isEmpty() ? 0 : 1);
+        if (nulAt.isEmpty())
+            return;
+        QCOMPARE(SentRegion::of(editor)->lines().toList(), sentBefore); // marked as it was
+        const QString line = nulAt.section(':', 0, 0), column = nulAt.section(':', 1);
+        QVERIFY2(script.warnings[0].text.startsWith(
+                     QStringLiteral("Line %1 holds a NUL character (column %2)").arg(line, column)),
+                 qPrintable(script.warnings[0].text));
+        const QTextCursor at = editor->textCursor();
+        QCOMPARE(QStringLiteral("%1:%2").arg(at.blockNumber() + 1).arg(at.positionInBlock() + 1),
+                 nulAt);
     }
 
     void debugMenuCommands_data()

@@ -1,10 +1,13 @@
 // Recovery copies: the copy written before a Run survives the engine killing the process and
 // comes back exactly; copies are debounced, go with their edits, stay apart between instances,
-// and an unwritable folder changes nothing but one status-bar message.
+// and an unwritable folder changes nothing but one status-bar message. Every restored text ends
+// in a document, unreadable copies are moved aside, queued inputs get their copy too, and
+// nobody but the owner can read the copies.
 
 #include "crashscenario.h"
 #include "recoverycontroller.h"
 #include "recoverydialog.h"
+#include "testmessages.h"
 #include "windowfixture.h"
 
 #include <QPushButton>
@@ -12,6 +15,8 @@
 #include <QSysInfo>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace fixture;
 
@@ -22,6 +27,33 @@ namespace {
 int copyCount()
 {
     return QDir(RecoveryStore::defaultFolder()).entryList({"*.recovery"}, QDir::Files).size();
+}
+
+// The texts of the readable copies in the folder, sorted.
+QStringList copyTexts()
+{
+    const QDir folder(RecoveryStore::defaultFolder());
+    QStringList texts;
+    for (const QString& name : folder.entryList({"*.recovery"}, QDir::Files)) {
+        const auto copy = decodeRecoveryCopy(readBytes(folder.filePath(name)));
+        texts << (copy ? copy->text : "<unreadable " + name + '>');
+    }
+    texts.sort();
+    return texts;
+}
+
+// A copy left by an instance that is gone: written, then its store destroyed.
+void leaveCopy(const QString& fileName, const QString& text, int secondsAgo)
+{
+    RecoveryStore store;
+    QVERIFY(store.write(
+        1, {fileName, QDateTime::currentDateTimeUtc().addSecs(-secondsAgo), 0, text, {}}));
+}
+
+int mode(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
 }
 
 std::unique_ptr<MainWindow> recoveringWindow(int delay = 60000)
@@ -212,6 +244,150 @@ private slots:
         QCOMPARE(messages.size(), 2);
         QCOMPARE(window->currentEditor()->toPlainText(), QString("<a \u2192 b>. <c>."));
         QVERIFY(window->currentEditor()->document()->isModified());
+    }
+
+    // Two instances that crashed in turn left two copies of one file: each text comes back in a
+    // document of its own, the newest in the file's tab, and is kept as this instance's copy.
+    void restoreEveryText_data()
+    {
+        QTest::addColumn<QStringList>("left"); // "name|text", oldest first; "@" a file's folder
+        QTest::addColumn<bool>("typedFirst");  // the file is open with unsaved edits already
+        QTest::addColumn<QStringList>("tabs"); // "tab text|text", in tab order
+        QTest::newRow("two copies of one file")
+            << QStringList{"@/a.quor|first", "@/a.quor|second"} << false
+            << QStringList{"new 1*|first", "a.quor*|second"};
+        QTest::newRow("copies of two files") << QStringList{"@/a.quor|A", "@/b.quor|B"} << false
+                                             << QStringList{"a.quor*|A", "b.quor*|B"};
+        QTest::newRow("two untitled of one name")
+            << QStringList{"new 3|x", "new 3|y"} << false << QStringList{"new 1*|x", "new 2*|y"};
+        QTest::newRow("file already edited here")
+            << QStringList{"@/a.quor|left"} << true
+            << QStringList{"a.quor*|on disk typed", "new 1*|left"};
+    }
+    void restoreEveryText()
+    {
+        QFETCH(QStringList, left);
+        QFETCH(bool, typedFirst);
+        QFETCH(QStringList, tabs);
+        QVERIFY(writeBytes(home.filePath("a.quor"), "on disk"));
+        QVERIFY(writeBytes(home.filePath("b.quor"), "b on disk"));
+        for (int i = 0; i < left.size(); ++i) {
+            const QString name = left[i].section('|', 0, 0).replace('@', home.path());
+            leaveCopy(name, left[i].section('|', 1), left.size() - i);
+        }
+        answer = RecoveryDialog::Restore;
+        auto window = makeWindow(typedFirst ? QStringList{home.filePath("a.quor")} : QStringList{});
+        window->findChild<RecoveryController*>()->setDelay(60000);
+        if (typedFirst) // before the event loop runs, and with it the offer
+            typeText(window->currentEditor(), " typed");
+        QTRY_COMPARE(offered.size(), left.size());
+        QStringList shown, restoredTexts;
+        for (int i = 0; i < tabTexts(window.get()).size(); ++i) {
+            const QString text = window->editorAt(i)->toPlainText();
+            shown << tabTexts(window.get())[i] + '|' + text;
+            if (!typedFirst || i > 0)
+                restoredTexts << text;
+        }
+        QCOMPARE(shown, tabs);
+        // The copies left behind went only once their texts had copies of this instance.
+        restoredTexts.sort();
+        QCOMPARE(copyTexts(), restoredTexts);
+        for (const RecoveryCopy& copy : qAsConst(offered))
+            QVERIFY(!QFile::exists(copy.path));
+    }
+
+    // A left copy that cannot be read whole is not offered, moved aside unchanged (said once in
+    // the status bar), and not read again at the next start; a readable one beside it is
+    // offered as usual.
+    void unreadableCopies_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("readable");
+        const QByteArray copy = encodeRecoveryCopy(
+            {"/w/doc.quor", QDateTime::currentDateTimeUtc(), 0, "<a \u2192 b>.", {}});
+        QTest::newRow("not a copy") << QByteArray("\x7f"
+                                                  "ELF\0\1")
+                                    << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("header cut short") << copy.left(40) << false;
+        QTest::newRow("text cut short") << copy.chopped(2) << false;
+        QTest::newRow("text grown") << copy + "x" << false;
+        QTest::newRow("complete") << copy << true;
+        QByteArray withoutSize = copy;
+        withoutSize.remove(withoutSize.indexOf("size "),
+                           withoutSize.indexOf("\n\n") - withoutSize.indexOf("size ") + 1);
+        QTest::newRow("written before sizes were kept") << withoutSize << true;
+    }
+    void unreadableCopies()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, readable);
+        leaveCopy("new 1", "good", 10);
+        const QString folder = RecoveryStore::defaultFolder();
+        QVERIFY(writeBytes(folder + "/123-dead.7.recovery", bytes));
+        answer = RecoveryDialog::Later;
+        for (int start = 0; start < 2; ++start) {
+            offered.clear();
+            auto window = recoveringWindow();
+            QTRY_VERIFY(!offered.isEmpty());
+            QCOMPARE(offered.size(), readable ? 2 : 1);
+            const QString message = window->statusBar()->currentMessage();
+            // Said at the start that moved it, not at the next one.
+            QCOMPARE(message.contains(RecoveryStore(folder).unreadableFolder()),
+                     !readable && start == 0);
+        }
+        const QString aside = RecoveryStore(folder).unreadableFolder() + "/123-dead.7.recovery";
+        QCOMPARE(QFile::exists(aside), !readable);
+        QCOMPARE(QFile::exists(folder + "/123-dead.7.recovery"), readable);
+        if (!readable) {
+            QCOMPARE(readBytes(aside), bytes);
+            QCOMPARE(mode(QFileInfo(aside).path()), 0700);
+        }
+    }
+
+    // Whatever the umask, the folder is the owner's alone, and so are the copies and the lock.
+    void privateFiles_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::newRow("new folder") << "";
+        QTest::newRow("folder left open by an older version") << "0755 folder";
+        QTest::newRow("copy left readable by an older version") << "0644 copy";
+    }
+    void privateFiles()
+    {
+        QFETCH(QString, before);
+        const mode_t savedMask = ::umask(022);
+        RecoveryStore store;
+        const QDateTime time = QDateTime::currentDateTimeUtc();
+        if (before == "0755 folder")
+            QVERIFY(QDir().mkpath(store.folder()) &&
+                    ::chmod(qPrintable(store.folder()), 0755) == 0);
+        const QString copy = store.folder() + '/' + store.identity() + ".1.recovery";
+        const bool written = store.write(1, {"new 1", time, 0, "secret", {}});
+        if (before == "0644 copy")
+            QVERIFY(::chmod(qPrintable(copy), 0644) == 0 &&
+                    store.write(1, {"new 1", time, 0, "secret 2", {}}));
+        ::umask(savedMask);
+        QVERIFY(written);
+        QCOMPARE(mode(store.folder()), 0700);
+        QCOMPARE(mode(copy), 0600);
+        QCOMPARE(mode(store.folder() + '/' + store.identity() + ".lock"), 0600);
+    }
+
+    // With Queue Inputs While Busy, an input that waited is handed over only after the edits
+    // made meanwhile have their copy.
+    void queuedInputHasCopy()
+    {
+        settings()->setValue("queueInputsWhileBusy", true);
+        auto window = recoveringWindow();
+        CodeEditor* editor = newDocument(window.get(), "<a>.");
+        // The start-up version request has no answer yet: the Run waits.
+        trigger(window.get(), "actionRun");
+        QCOMPARE(testengine::inputs().size(), size_t(1));
+        typeText(editor, " <b>.");
+        testengine::queue(MessageBuilder('t').u32(1).u32(1).bytes.toStdString());
+        QTRY_COMPARE(testengine::inputs().size(), size_t(2));
+        QCOMPARE(copyTexts(), QStringList{"<a>. <b>."});
     }
 
     void dialog()

@@ -4,8 +4,9 @@
 //
 // Run as root, the test works in a mount namespace of its own, so that it can mount a read-only
 // and a tiny (full) file system where permissions would not stop root; the mounts end with the
-// process. Run as another user, a folder without write permission stands in for the read-only
-// one, and the full-disk rows are skipped.
+// process. Where no private namespace can be had (as root in a chroot) those rows are skipped,
+// as they are for another user, for whom a folder without write permission stands in for the
+// read-only one.
 
 #include "windowfixture.h"
 
@@ -13,6 +14,7 @@
 
 #include "filenames.h"
 #include "svgview.h"
+#include "textfile.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -22,6 +24,7 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace fixture;
@@ -368,6 +371,44 @@ private slots:
         QVERIFY(recentFiles().contains(path));
     }
 
+    // The whole file or nothing: over the limit, a file is refused whether its size says so
+    // before it is read or it turns out larger while it is read (a /proc file claims 0 bytes).
+    void readWhole_data()
+    {
+        QTest::addColumn<QString>("path"); // "@": a file of `size` bytes
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<int>("status");
+        QTest::newRow("below the limit")
+            << "@" << qint64(999) << qint64(1000) << int(TextFile::Read);
+        QTest::newRow("at the limit") << "@" << qint64(1000) << qint64(1000) << int(TextFile::Read);
+        QTest::newRow("over the limit")
+            << "@" << qint64(1001) << qint64(1000) << int(TextFile::TooLarge);
+        QTest::newRow("grows past the limit while read")
+            << "/proc/self/status" << qint64(-1) << qint64(16) << int(TextFile::TooLarge);
+        QTest::newRow("grows within the limit")
+            << "/proc/self/status" << qint64(-1) << qint64(1 << 20) << int(TextFile::Read);
+    }
+    void readWhole()
+    {
+        QFETCH(QString, path);
+        QFETCH(qint64, size);
+        QFETCH(qint64, limit);
+        QTemporaryDir dir;
+        if (path == "@") {
+            path = dir.filePath("file.quor");
+            QVERIFY(writeBytes(path, QByteArray(int(size), 'x')));
+        }
+        const TextFile file = readTextFile(path, limit);
+        QTEST(int(file.status), "status");
+        if (file.status != TextFile::Read)
+            QVERIFY(file.text.isEmpty());
+        else if (size >= 0)
+            QCOMPARE(file.text, QString(int(size), 'x'));
+        else
+            QVERIFY(file.text.startsWith("Name:") && file.text.endsWith('\n'));
+    }
+
     // A file that is not valid UTF-8 cannot be shown without replacing bytes: opening says so,
     // and saving over it asks first. Declined, the file keeps every byte; saved elsewhere, the
     // original is still guarded; agreed (Save All), the text is written as shown.
@@ -429,19 +470,39 @@ private slots:
     }
 };
 
+// True when this process can have a mount namespace whose mounts stay its own: tried first in
+// a child, since a namespace that cannot be made private (in a chroot, "/" is no mount point)
+// must not be entered: it would still share its mounts, and /proc/self/exe would no longer name
+// the program by a path inside the root.
+bool privateMountsPossible()
+{
+    if (geteuid() != 0)
+        return false;
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(unshare(CLONE_NEWNS) == 0 &&
+                      mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+                  ? 0
+                  : 1);
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "--save-child") == 0) {
         QApplication application(argc, argv);
         return saveChild(QString::fromLocal8Bit(argv[2]));
     }
+    // The program's own path, taken before the mount namespace changes.
+    const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
     // As root, mounts made from here on are this process's own and end with it.
-    if (geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
-        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0)
-        ownMountNamespace = true;
+    if (privateMountsPossible() && unshare(CLONE_NEWNS) == 0)
+        ownMountNamespace = mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
     QApplication application(argc, argv);
     TestFiles test;
-    test.program = QCoreApplication::applicationFilePath();
+    test.program = program;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
