@@ -8,6 +8,7 @@
 #include "engineconnection.h"
 #include "errorranges.h"
 #include "hovers.h"
+#include "languageserver.h"
 #include "messageframing.h"
 #include "semantictokens.h"
 #include "testmessages.h"
@@ -383,6 +384,40 @@ private slots:
         emit engine.ended("signal 11");
         QCOMPARE(finished.size(), 1);
         QCOMPARE(finished.at(0).at(1).value<RunResult>().failure, "The engine ended: signal 11");
+    }
+
+    void staleRunIsNotReported()
+    {
+        // A change while the engine runs the text: that run's errors are not sent, the next
+        // run's are, with the new version.
+        ScriptedEngine engine;
+        LanguageServer server(&engine);
+        server.runner()->setSettleTime(0);
+        QStringList sent;
+        connect(&server, &LanguageServer::send, [&](const QByteArray& bytes) {
+            if (bytes.contains("publishDiagnostics"))
+                sent << QString::fromUtf8(bytes.mid(bytes.indexOf("\r\n\r\n") + 4));
+        });
+        const auto message = [](const char* json) {
+            return MessageFraming::frame(QByteArray(json).replace('\'', '"'));
+        };
+        server.receive(message("{'jsonrpc':'2.0','id':1,'method':'initialize','params':{}}"));
+        server.receive(message("{'jsonrpc':'2.0','method':'textDocument/didOpen','params':{"
+                               "'textDocument':{'uri':'file:///a.quor','version':1,'text':'x'}}}"));
+        QCOMPARE(engine.inputs.size(), 7);
+        server.receive(message("{'jsonrpc':'2.0','method':'textDocument/didChange','params':{"
+                               "'textDocument':{'uri':'file:///a.quor','version':2},"
+                               "'contentChanges':[{'text':'y'}]}}"));
+        engine.send(error(1, 1, 1, "old"));
+        engine.send(error(DiagnosticRunner::markerLine(1), 1, 2, "end"));
+        QVERIFY(sent.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(engine.inputs.size(), 14, 30000);
+        QCOMPARE(engine.inputs.at(9).text, "y");
+        engine.send(error(DiagnosticRunner::markerLine(2), 1, 2, "end"));
+        QCOMPARE(sent, QStringList(QString("{'jsonrpc':'2.0','method':'textDocument/"
+                                           "publishDiagnostics','params':{'diagnostics':[],"
+                                           "'uri':'file:///a.quor','version':2}}")
+                                       .replace('\'', '"')));
     }
 };
 
