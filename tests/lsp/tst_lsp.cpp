@@ -117,9 +117,9 @@ public:
         const QJsonObject general{
             {"positionEncodings", offerUtf8 ? QJsonArray{"utf-16", "utf-8"} : QJsonArray{}}};
         send(request(1, "initialize", {{"capabilities", QJsonObject{{"general", general}}}}));
-        const QJsonObject reply = responseTo(1);
+        capabilities = responseTo(1)["result"]["capabilities"].toObject();
         send(notification("initialized"));
-        return reply["result"]["capabilities"]["positionEncoding"].toString();
+        return capabilities["positionEncoding"].toString();
     }
     int exitCode()
     {
@@ -128,6 +128,7 @@ public:
     }
 
     QProcess process;
+    QJsonObject capabilities;
 
 private:
     MessageFraming framing;
@@ -144,19 +145,27 @@ private slots:
         QTest::addColumn<bool>("offerUtf8");
         QTest::addColumn<QString>("encoding");
         QTest::addColumn<QString>("errorRange");
-        QTest::addColumn<int>("completionAt"); // the character after the backslash
+        QTest::addColumn<int>("completionAt");      // the character after the backslash
+        QTest::addColumn<QJsonArray>("firstToken"); // the arrow of the first line
         QTest::newRow("utf-16 by default") << false << "utf-16"
-                                           << "1:8-9" << 7;
+                                           << "1:8-9" << 7 << QJsonArray{0, 7, 1, 1, 0};
         QTest::newRow("utf-8 when offered") << true << "utf-8"
-                                            << "1:14-15" << 9;
+                                            << "1:14-15" << 9 << QJsonArray{0, 7, 3, 1, 0};
     }
     void session()
     {
         QFETCH(bool, offerUtf8);
         QFETCH(QString, errorRange);
         QFETCH(int, completionAt);
+        QFETCH(QJsonArray, firstToken);
         Server server;
         QTEST(server.initialize(offerUtf8), "encoding");
+        const QJsonValue capabilities = server.capabilities;
+        QCOMPARE(capabilities["textDocumentSync"]["change"].toInt(), 2); // incremental
+        QCOMPARE(capabilities["completionProvider"]["triggerCharacters"].toArray(),
+                 QJsonArray{"\\"});
+        QVERIFY(capabilities["hoverProvider"].toBool());
+        QVERIFY(capabilities["semanticTokensProvider"]["full"].toBool());
 
         const QString uri = "file:///tmp/session.quor";
         server.send(didOpen(uri, QString::fromUtf8("<robin → bird>.\n<𐐀鳥 → b%>.\n// 𐐀 \\\n")));
@@ -178,6 +187,11 @@ private slots:
         QCOMPARE(server.responseTo(3)["result"]["contents"]["value"].toString(),
                  QString::fromUtf8("<robin → bird>  {1.0 0.9}"));
 
+        server.send(request(4, "textDocument/semanticTokens/full", at(uri, 0, 0)));
+        const QVariantList tokens =
+            server.responseTo(4)["result"]["data"].toArray().toVariantList();
+        QCOMPARE(QJsonArray::fromVariantList(tokens.mid(0, 5)), firstToken);
+
         // The '%' taken out: the error goes.
         const int start = errorRange.section(':', 1).section('-', 0, 0).toInt();
         const QJsonObject change{
@@ -188,8 +202,8 @@ private slots:
                                   {"contentChanges", QJsonArray{change}}}));
         QCOMPARE(server.diagnostics(), QJsonArray());
 
-        server.send(request(4, "shutdown"));
-        QCOMPARE(server.responseTo(4)["result"], QJsonValue(QJsonValue::Null));
+        server.send(request(5, "shutdown"));
+        QCOMPARE(server.responseTo(5)["result"], QJsonValue(QJsonValue::Null));
         server.send(notification("exit"));
         QCOMPARE(server.exitCode(), 0);
     }
@@ -206,6 +220,8 @@ private slots:
             << true << MessageFraming::frame("{\"id\":") << "null:-32700|99:ok";
         QTest::newRow("not an object")
             << true << MessageFraming::frame("[1]") << "null:-32600|99:ok";
+        QTest::newRow("neither method nor result")
+            << true << MessageFraming::frame("{\"jsonrpc\":\"2.0\",\"id\":3}") << "3:-32600|99:ok";
         QTest::newRow("not JSON-RPC 2.0")
             << true << MessageFraming::frame("{\"id\":3,\"method\":\"x\"}") << "3:-32600|99:ok";
         QTest::newRow("id neither number nor string")
@@ -266,10 +282,11 @@ private slots:
     void exitStatus_data()
     {
         QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<bool>("closeOutput");
         QTest::addColumn<int>("status");
-        QTest::newRow("exit without shutdown") << frame(notification("exit")) << 1;
-        QTest::newRow("input closed without shutdown") << QByteArray() << 1;
-        QTest::newRow("input closed after shutdown") << frame(request(2, "shutdown")) << 0;
+        QTest::newRow("exit without shutdown") << frame(notification("exit")) << false << 1;
+        QTest::newRow("input closed without shutdown") << QByteArray() << false << 1;
+        QTest::newRow("input closed after shutdown") << frame(request(2, "shutdown")) << false << 0;
     }
     void exitStatus()
     {
@@ -278,6 +295,43 @@ private slots:
         server.initialize();
         server.write(input);
         QTEST(server.exitCode(), "status");
+    }
+
+    void outputGone()
+    {
+        // The client stops reading: the server ends at its first reply, before the shutdown
+        // that would have let it end with status 0.
+        QProcess shell;
+        shell.start("bash",
+                    {"-c", R"("$0" | { exec <&-; echo gone >&2; }; echo "${PIPESTATUS[0]}")",
+                     QStringLiteral(QUORSTUDIO_LSP)});
+        shell.setReadChannel(QProcess::StandardError);
+        while (!shell.readAll().contains("gone"))
+            QVERIFY(shell.waitForReadyRead(WaitMs));
+        shell.write(frame(request(1, "initialize")) + frame(request(2, "shutdown")));
+        shell.closeWriteChannel();
+        QVERIFY(shell.waitForFinished(WaitMs));
+        QCOMPARE(shell.readAllStandardOutput(), QByteArray("1\n"));
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "quorstudio-lsp 0.5.1\n";
+        QTest::newRow("no time limit") << QStringList{"--timeout", "0"} << 2 << "";
+        QTest::newRow("time limit not a number") << QStringList{"--timeout", "x"} << 2 << "";
+        QTest::newRow("negative settle time") << QStringList{"--settle", "-1"} << 2 << "";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QProcess server;
+        server.start(QStringLiteral(QUORSTUDIO_LSP), arguments);
+        QVERIFY(server.waitForFinished(WaitMs));
+        QTEST(server.exitCode(), "status");
+        QTEST(QString::fromUtf8(server.readAllStandardOutput()), "output");
     }
 };
 

@@ -220,11 +220,11 @@ private slots:
     void semanticTokenData()
     {
         // Tokens per line, a comment across lines in pieces, starts and lengths in units.
-        const DocumentText text(QString::fromUtf8("<𐐀 → b>. /* c\nd */ #x"));
+        const DocumentText text(QString::fromUtf8("<𐐀 → b>. /* c\nd */ #x 0.5"));
         QCOMPARE(compact(semanticTokens(text, Utf16)), "[0,4,1,1,0,0,4,1,0,0,0,2,4,7,0,"
-                                                       "1,0,4,7,0,0,5,2,5,0]");
+                                                       "1,0,4,7,0,0,5,2,5,0,0,3,3,4,0]");
         QCOMPARE(compact(semanticTokens(text, Utf8)), "[0,6,3,1,0,0,6,1,0,0,0,2,4,7,0,"
-                                                      "1,0,4,7,0,0,5,2,5,0]");
+                                                      "1,0,4,7,0,0,5,2,5,0,0,3,3,4,0]");
     }
 
     void completion_data()
@@ -305,7 +305,7 @@ private slots:
     void runs()
     {
         ScriptedEngine engine;
-        QHash<QString, int> versions{{"a", 1}, {"b", 7}};
+        QHash<QString, int> versions{{"a", 1}, {"b", 7}, {"c", 2}};
         DiagnosticRunner runner(&engine, [&](const QString& uri, QString* text, int* version) {
             *text = "text of " + uri;
             *version = versions.value(uri);
@@ -313,7 +313,9 @@ private slots:
         });
         QSignalSpy finished(&runner, &DiagnosticRunner::finished);
         runner.runSoon("a");
-        runner.runSoon("b"); // waits for the engine
+        runner.runSoon("b"); // these wait for the engine
+        runner.runSoon("c");
+        runner.forget("b");
         const int marker = DiagnosticRunner::markerLine(1);
         QCOMPARE(engine.inputs.size(), 7);
         QCOMPARE(engine.inputs.at(2).text, "text of a");
@@ -340,10 +342,11 @@ private slots:
         QCOMPARE(result.statements.size(), 1);
         QVERIFY(result.failure.isEmpty());
 
-        // The next document went in as the first one finished; closing it drops its result.
+        // The next document still open went in as the first one finished; closing it drops its
+        // result.
         QCOMPARE(engine.inputs.size(), 14);
-        QCOMPARE(engine.inputs.at(9).text, "text of b");
-        runner.forget("b");
+        QCOMPARE(engine.inputs.at(9).text, "text of c");
+        runner.forget("c");
         engine.send(error(DiagnosticRunner::markerLine(2), 1, 2, "unknown command"));
         QCOMPARE(finished.size(), 1);
         QVERIFY(!runner.isRunning());
