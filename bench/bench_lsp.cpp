@@ -112,4 +112,22 @@ void BM_SemanticTokens5MB(benchmark::State& state)
 }
 BENCHMARK(BM_SemanticTokens5MB)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+void BM_SemanticTokensRequest5MB(benchmark::State& state)
+{
+    LanguageServer server(nullptr);
+    QByteArray reply;
+    QObject::connect(&server, &LanguageServer::send,
+                     [&](const QByteArray& bytes) { reply = bytes; });
+    server.receive(message({{"id", 1}, {"method", "initialize"}, {"params", QJsonObject()}}));
+    server.receive(message(didOpen(largeDocument(5000000))));
+    const QByteArray request = message(
+        {{"id", 2},
+         {"method", "textDocument/semanticTokens/full"},
+         {"params", QJsonObject{{"textDocument", QJsonObject{{"uri", "file:///b.quor"}}}}}});
+    for (auto _ : state)
+        server.receive(request);
+    state.counters["reply MB"] = reply.size() / 1e6;
+}
+BENCHMARK(BM_SemanticTokensRequest5MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 } // namespace

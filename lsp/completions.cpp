@@ -44,7 +44,9 @@ QJsonObject completionsAt(const DocumentText& text, TextPosition position,
         QJsonArray items;
         int order = 0;
         for (const Abbreviation& entry : Abbreviations::startingWith(sequence)) {
-            items.append(QJsonObject{{QStringLiteral("label"), entry.sequence},
+            // The sequence typed exactly comes chosen: \- gives ⊖ although \-> goes on.
+            items.append(QJsonObject{{QStringLiteral("preselect"), entry.sequence == sequence},
+                                     {QStringLiteral("label"), entry.sequence},
                                      {QStringLiteral("kind"), Operator},
                                      {QStringLiteral("detail"), entry.symbol},
                                      {QStringLiteral("filterText"), entry.sequence},

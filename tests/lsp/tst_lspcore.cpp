@@ -234,6 +234,8 @@ private slots:
         QTest::addColumn<QString>("expected"); // label start-end newText, ...
         const QString wide = QString::fromUtf8("𐐀 \\an");
         QTest::newRow("after a backslash") << "a \\" << 3 << "\\-> 2-3 →,\\=> 2-3 ⇒";
+        QTest::newRow("the sequence typed exactly comes chosen")
+            << "\\-" << 2 << "\\-> 0-2 →,\\-* 0-2 ⊖";
         QTest::newRow("abbreviation after a wide character") << wide << 8 << "\\and 5-8 ∧";
         QTest::newRow("word from the lists")
             << "<ro" << 3 << "robin 1-3 robin,(rose ∩ red) 1-3 (rose ∩ red)";
@@ -256,7 +258,7 @@ private slots:
         for (const QJsonValue& item : list["items"].toArray()) {
             const QJsonObject edit = item["textEdit"].toObject();
             found << QStringLiteral("%1 %2-%3 %4")
-                         .arg(item["label"].toString())
+                         .arg(item["label"].toString() + (item["preselect"].toBool() ? "*" : ""))
                          .arg(edit["range"]["start"]["character"].toInt())
                          .arg(edit["range"]["end"]["character"].toInt())
                          .arg(edit["newText"].toString());
