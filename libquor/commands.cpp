@@ -6,6 +6,16 @@
 
 namespace quor {
 
+namespace {
+
+// "1 belief", "2 beliefs".
+std::string count(std::size_t number, const std::string& noun)
+{
+    return std::to_string(number) + ' ' + noun + (number == 1 ? "" : "s");
+}
+
+} // namespace
+
 void Engine::run(const Command& command)
 {
     switch (command.id) {
@@ -53,8 +63,8 @@ void Engine::sendTable(Memory::Table table, char kind, const char* plural)
     std::vector<TableEntry> entries;
     for (const Record* record : memory.table(table)) {
         std::string name = record->text;
-        if (record->belief)
-            name += ". " + formatTruth(*record->belief);
+        if (const auto belief = record->belief())
+            name += ". " + formatTruth(*belief);
         entries.push_back({record->id, std::move(name)});
     }
     std::size_t kept = 0;
@@ -71,20 +81,20 @@ void Engine::sendTable(Memory::Table table, char kind, const char* plural)
 void Engine::sendMemory()
 {
     const auto beliefs = memory.beliefs();
-    std::string dump = "// QUOR memory: " + std::to_string(beliefs.size()) +
-                       " beliefs. Run this after ⋙ clear to rebuild the same memory.\n";
+    std::string dump = "// QUOR memory: " + count(beliefs.size(), "belief") +
+                       ". Run this after ⋙ clear to rebuild the same memory.\n";
     constexpr std::size_t Reserve = 3 + 1 + 120; // framing, NUL and the closing comment
     std::size_t written = 0;
     for (const Record* record : beliefs) {
-        const std::string line = record->text + ". " + formatTruth(*record->belief) + '\n';
+        const std::string line = record->text + ". " + formatTruth(*record->belief()) + '\n';
         if (dump.size() + line.size() + Reserve > MaxMessage)
             break;
         dump += line;
         ++written;
     }
     if (written < beliefs.size()) {
-        const std::string missing = std::to_string(beliefs.size() - written);
-        dump += "// cut: " + missing + " more beliefs did not fit in one message.\n";
+        dump += "// cut: " + count(beliefs.size() - written, "more belief") +
+                " did not fit in one message.\n";
         out.push_back(textMessage('m', dump));
         out.push_back(plainMessage("The memory dump holds only " + std::to_string(written) +
                                    " of " + std::to_string(beliefs.size()) +

@@ -13,6 +13,8 @@ std::vector<std::string> Engine::process(std::string_view text, int line)
     out.clear();
     cycles = 0;
     problems = 0;
+    refused = 0;
+    refusedReported = 0;
     const std::uint32_t firstLine = line < 1 ? 1u : static_cast<std::uint32_t>(line);
     for (const Item& item : parse(text, firstLine)) {
         std::visit(
@@ -29,6 +31,10 @@ std::vector<std::string> Engine::process(std::string_view text, int line)
             },
             item);
     }
+    if (refused > refusedReported)
+        out.push_back(plainMessage("Memory is full (" + std::to_string(Memory::MaxTerms) +
+                                   " terms): " + std::to_string(refused) + " judgement" +
+                                   (refused == 1 ? " was" : "s were") + " not kept."));
     const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(
                              std::chrono::steady_clock::now() - start)
                              .count();
@@ -37,51 +43,68 @@ std::vector<std::string> Engine::process(std::string_view text, int line)
     return std::move(out);
 }
 
-void Engine::report(Position at, std::uint8_t mark, const std::string& text)
+bool Engine::report(Position at, std::uint8_t mark, const std::string& text)
 {
-    // The parser already limits its own reports; this bounds the engine's on top of them.
-    if (problems++ < 2 * MaxDiagnostics + 1)
+    const std::size_t count = problems++;
+    if (count < MaxDiagnostics)
         out.push_back(errorMessage(at, mark, text));
+    else if (count == MaxDiagnostics)
+        out.push_back(errorMessage(at, Note, "more problems follow; they are not reported"));
+    return count < MaxDiagnostics;
 }
 
-// A judgement is stored with its truth value. One that restates a belief already held with a
-// different truth value is revised with it; the same truth value again changes nothing, so a
-// document can be run twice.
+// A judgement is pooled by revision with the judgements taken in before for its statement. One
+// with a truth value already taken in for it changes nothing, so a document can be run twice.
 void Engine::judge(const Sentence& sentence)
 {
     ++cycles;
     const TermId id = memory.intern(sentence.statement);
     if (id == 0) {
-        report(sentence.at, BadLine,
-               "memory is full (" + std::to_string(Memory::MaxTerms) +
-                   " terms); this judgement is not kept");
+        ++refused;
+        if (report(sentence.at, BadLine,
+                   "memory is full (" + std::to_string(Memory::MaxTerms) +
+                       " terms); this judgement is not kept"))
+            ++refusedReported;
         return;
     }
-    const Record* record = memory.find(id);
-    if (!record->belief) {
-        memory.setBelief(id, sentence.truth);
-    } else if (*record->belief != sentence.truth) {
-        const Truth revised = revision(*record->belief, sentence.truth);
-        memory.setBelief(id, revised);
+    if (memory.judge(id, sentence.truth) == Memory::Judged::Revised) {
+        const Record* record = memory.find(id);
         report(sentence.at, Note,
-               "revised with the belief already held: now " + record->text + ". " +
-                   formatTruth(revised));
+               "revised with the judgement already held: now " + quoted(record->text) + ". " +
+                   formatTruth(*record->judged));
     }
 }
 
 void Engine::ask(const Sentence& sentence)
 {
     Reasoner reasoner(memory, log);
-    Reasoner::Result result = reasoner.ask(sentence.statement);
+    Reasoner::Result result = reasoner.ask(sentence.statement, debug);
     cycles += result.cycles;
-    if (debug)
-        for (const std::string& question : result.internalQuestions)
-            out.push_back(textMessage('i', "Internal question: " + question));
-    if (result.answer)
-        out.push_back(plainMessage("Answer: " + memory.textOf(result.answer->statement) + ". " +
-                                   formatTruth(result.answer->truth)));
-    else
-        out.push_back(plainMessage("No answer found for " + text(sentence.statement) + "?"));
+    for (const std::string& question : result.internalQuestions)
+        out.push_back(textMessage('i', "Internal question: " + quoted(question)));
+    std::string reply =
+        result.answer
+            ? "Answer: " + quoted(result.answer->text) + ". " + formatTruth(result.answer->truth)
+            : "No answer found for " + quoted(text(sentence.statement)) + "?";
+    switch (result.stop) {
+    case Reasoner::Stop::None:
+        break;
+    case Reasoner::Stop::Questions:
+        reply += " (search stopped after " + std::to_string(Reasoner::MaxQuestions) + " questions)";
+        break;
+    case Reasoner::Stop::Depth:
+        reply +=
+            " (search stopped at a depth of " + std::to_string(Reasoner::MaxDepth) + " levels)";
+        break;
+    case Reasoner::Stop::Matching:
+        reply += " (matching stopped: a judgement took too long to compare)";
+        break;
+    }
+    out.push_back(plainMessage(reply));
+    if (result.unkept > 0)
+        out.push_back(plainMessage("Memory is full (" + std::to_string(Memory::MaxTerms) +
+                                   " terms): " + std::to_string(result.unkept) + " conclusion" +
+                                   (result.unkept == 1 ? " was" : "s were") + " not kept."));
     lastTree = std::move(result.tree);
     asked = true;
 }

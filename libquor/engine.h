@@ -34,8 +34,11 @@ private:
     std::vector<std::string> out;
     std::uint32_t cycles = 0;
     std::size_t problems = 0;
+    std::size_t refused = 0;         // judgements memory had no room for
+    std::size_t refusedReported = 0; // those of them in the Error dock
 
-    void report(Position at, std::uint8_t mark, const std::string& text);
+    // Reports a problem; after MaxDiagnostics of them one note says that more follow.
+    bool report(Position at, std::uint8_t mark, const std::string& text);
     void judge(const Sentence& sentence);
     void ask(const Sentence& sentence);
 

@@ -1,7 +1,9 @@
 #include "messages.h"
 
 #include <deque>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace quor {
 
@@ -61,6 +63,13 @@ std::string clipUtf8(const std::string& text, std::size_t limit)
     return text.substr(0, cut);
 }
 
+std::string quoted(const std::string& text)
+{
+    if (text.size() <= MaxQuoted)
+        return text;
+    return clipUtf8(text, MaxQuoted) + "…";
+}
+
 std::string plainMessage(const std::string& text)
 {
     std::string message = clipUtf8(text, MaxMessage - 1);
@@ -108,6 +117,55 @@ std::string termTableMessage(char kind, const std::vector<TableEntry>& entries, 
     return message;
 }
 
+namespace {
+
+// The item ids of the inferences sent. An item takes its term's id the first time it appears;
+// when the same term comes again with another text (another truth value), that text gets an id
+// of its own, so that each inference shows its items as they were when it was drawn.
+class ItemIds {
+public:
+    explicit ItemIds(std::unordered_set<TermId> termIds) : used(std::move(termIds)) {}
+
+    // The id for the term with this text; `added` tells whether the text is new.
+    TermId idFor(TermId term, const std::string& text, bool& added)
+    {
+        auto& known = texts[term];
+        for (const auto& [itemText, id] : known)
+            if (*itemText == text) {
+                added = false;
+                return id;
+            }
+        TermId id = term;
+        if (!known.empty()) {
+            id = term ^ (0x9E3779B97F4A7C15ull * (known.size() + 1));
+            while (id == 0 || used.count(id))
+                ++id;
+            used.insert(id);
+        }
+        known.emplace_back(&text, id);
+        added = true;
+        return id;
+    }
+
+private:
+    std::unordered_set<TermId> used;
+    std::unordered_map<TermId, std::vector<std::pair<const std::string*, TermId>>> texts;
+};
+
+bool sameTextSeen(const std::unordered_map<TermId, std::vector<const std::string*>>& seen,
+                  const InferenceItem& item)
+{
+    const auto it = seen.find(item.id);
+    if (it == seen.end())
+        return false;
+    for (const std::string* text : it->second)
+        if (*text == item.text)
+            return true;
+    return false;
+}
+
+} // namespace
+
 std::string inferenceMessage(const InferenceLog& log, std::size_t& kept)
 {
     constexpr std::size_t HeaderSize = 19;
@@ -116,50 +174,60 @@ std::string inferenceMessage(const InferenceLog& log, std::size_t& kept)
         operationsSize +=
             4 + std::string(op.name).size() + 1 + std::string(op.description).size() + 1;
 
-    // Take inferences from the newest back for as long as they and their item texts fit.
+    // Take inferences from the newest back for as long as they and their item texts fit: one
+    // text record for each different text of each term.
     const auto& all = log.recent();
     std::size_t size = HeaderSize + operationsSize;
-    std::unordered_set<TermId> ids;
+    std::unordered_map<TermId, std::vector<const std::string*>> seen;
     kept = 0;
     for (auto it = all.rbegin(); it != all.rend(); ++it) {
         std::size_t extra = 8 * it->items.size() + 8;
-        std::unordered_set<TermId> added;
-        for (const InferenceItem& item : it->items)
-            if (!ids.count(item.id) && added.insert(item.id).second)
+        // The items of one inference are different statements.
+        std::vector<const InferenceItem*> added;
+        for (const InferenceItem& item : it->items) {
+            if (!sameTextSeen(seen, item)) {
+                added.push_back(&item);
                 extra += 8 + item.text.size() + 1;
+            }
+        }
         if (size + extra > MaxMessage)
             break;
         size += extra;
-        ids.insert(added.begin(), added.end());
+        for (const InferenceItem* item : added)
+            seen[item->id].push_back(&item->text);
         ++kept;
     }
 
+    const std::size_t first = all.size() - kept;
+    std::unordered_set<TermId> termIds;
+    for (std::size_t i = first; i < all.size(); ++i)
+        for (const InferenceItem& item : all[i].items)
+            termIds.insert(item.id);
+    ItemIds itemIds(std::move(termIds));
+    std::string texts;
+    std::uint32_t textCount = 0;
     std::string message = header('n');
     putU32(message, 8);
     putU32(message, 0); // end of the inference records, filled in below
     putU32(message, 0); // text records
     putU32(message, static_cast<std::uint32_t>(std::size(Operations)));
-    const std::size_t first = all.size() - kept;
     for (std::size_t i = first; i < all.size(); ++i) {
         putU32(message, static_cast<std::uint32_t>(all[i].items.size()));
-        for (const InferenceItem& item : all[i].items)
-            putU64(message, item.id);
+        for (const InferenceItem& item : all[i].items) {
+            bool added = false;
+            const TermId id = itemIds.idFor(item.id, item.text, added);
+            putU64(message, id);
+            if (added) {
+                putU64(texts, id);
+                putText(texts, withoutNul(item.text));
+                ++textCount;
+            }
+        }
         putU32(message, all[i].operation);
     }
     putU32At(message, 7, static_cast<std::uint32_t>(message.size()));
-    // One text per id: the first time it occurs, with its truth value at that moment.
-    std::unordered_set<TermId> written;
-    std::uint32_t texts = 0;
-    for (std::size_t i = first; i < all.size(); ++i) {
-        for (const InferenceItem& item : all[i].items) {
-            if (!written.insert(item.id).second)
-                continue;
-            putU64(message, item.id);
-            putText(message, withoutNul(item.text));
-            ++texts;
-        }
-    }
-    putU32At(message, 11, texts);
+    putU32At(message, 11, textCount);
+    message += texts;
     for (const Operation& op : Operations) {
         putU32(message, op.code);
         putText(message, op.name);

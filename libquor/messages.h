@@ -41,8 +41,10 @@ struct TableEntry {
 };
 std::string termTableMessage(char kind, const std::vector<TableEntry>& entries, std::size_t& kept);
 
-// 'n': the most recent inferences that fit, oldest first, with the texts of their items and the
-// operation records. Sets `kept` to the number of inferences sent.
+// 'n': the most recent inferences that fit, oldest first, with the texts of their items as they
+// were when each inference was drawn, and the operation records. An item has its term's id,
+// except a term that comes again with another text: that text gets an id of its own. Sets `kept`
+// to the number of inferences sent.
 std::string inferenceMessage(const InferenceLog& log, std::size_t& kept);
 
 // 'q': the derivation tree under root 0, nodes numbered from 1 in creation order; each node has
@@ -53,6 +55,12 @@ std::string questionMessage(const DerivationTree& tree, std::size_t& kept);
 
 // Cuts UTF-8 text to at most `limit` bytes without splitting a character.
 std::string clipUtf8(const std::string& text, std::size_t limit);
+
+// Longest text of a term or statement quoted whole in a reply, in bytes.
+inline constexpr std::size_t MaxQuoted = 1000;
+// The text as quoted in a reply: a longer one is cut between characters and ends with "…", so
+// that what follows it (a truth value, a question mark) always shows.
+std::string quoted(const std::string& text);
 
 } // namespace quor
 

@@ -159,13 +159,12 @@ private:
     std::size_t reported = 0;
     Position sentenceStart;
 
+    // Problems past the first MaxDiagnostics + 1 of the input can never be reported, as the
+    // engine reports at most MaxDiagnostics problems of any kind and then says that more follow.
     void report(Position at, std::uint8_t mark, std::string message)
     {
-        if (reported < MaxDiagnostics)
+        if (reported++ <= MaxDiagnostics)
             items.emplace_back(Diagnostic{at, mark, std::move(message)});
-        else if (reported == MaxDiagnostics)
-            items.emplace_back(Diagnostic{at, Note, "more problems follow; they are not reported"});
-        ++reported;
     }
 
     // Reports what stands at the current position where `expected` should be.
@@ -173,7 +172,7 @@ private:
     {
         const char32_t c = scan.peek();
         if (isLineEnd(c))
-            report(sentenceStart, BadLine,
+            report(scan.position(), BadLine,
                    "the line ends before the sentence is complete: expected " + expected);
         else if (c == InvalidCodePoint)
             report(scan.position(), BadCharacter, "a byte that is not UTF-8 text");

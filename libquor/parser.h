@@ -62,7 +62,8 @@ using Item = std::variant<Sentence, Command, Diagnostic>;
 
 // Deepest nesting of statements and compound terms inside one sentence.
 inline constexpr int MaxNesting = 64;
-// Problems reported for one input; one note says when there were more.
+// Problems reported for one input, those of the parser and the engine's together; one note
+// says when there were more.
 inline constexpr std::size_t MaxDiagnostics = 100;
 
 // Reads one input: any number of lines of sentences, commands, blank lines and comments.

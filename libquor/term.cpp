@@ -130,36 +130,71 @@ Term statement(Term subject, Copula copula, Term predicate)
     return term;
 }
 
-std::string text(const Term& term)
+namespace {
+
+// Appends the term's text to `out`, each part's by `appendPart(i)`.
+template <typename AppendPart>
+void compose(std::string& out, const Term& term, const AppendPart& appendPart)
 {
     switch (term.kind) {
     case Term::Kind::Word:
-        return term.name;
+        out += term.name;
+        return;
     case Term::Kind::Variable:
-        return '#' + term.name;
-    case Term::Kind::Compound: {
-        std::string result = "(";
+        out += '#';
+        out += term.name;
+        return;
+    case Term::Kind::Compound:
+        out += '(';
         if (term.op == Operator::Negation) {
-            result += symbol(term.op);
-            result += ' ';
+            out += symbol(term.op);
+            out += ' ';
         }
         for (std::size_t i = 0; i < term.parts.size(); ++i) {
             if (i > 0) {
-                result += ' ';
-                result += symbol(term.op);
-                result += ' ';
+                out += ' ';
+                out += symbol(term.op);
+                out += ' ';
             }
-            result += text(term.parts[i]);
+            appendPart(i);
         }
-        return result + ')';
-    }
+        out += ')';
+        return;
     case Term::Kind::Statement:
-        if (term.parts.size() != 2)
-            return "<>";
-        return '<' + text(term.parts[0]) + ' ' + symbol(term.copula) + ' ' + text(term.parts[1]) +
-               '>';
+        if (term.parts.size() != 2) {
+            out += "<>";
+            return;
+        }
+        out += '<';
+        appendPart(0);
+        out += ' ';
+        out += symbol(term.copula);
+        out += ' ';
+        appendPart(1);
+        out += '>';
+        return;
     }
-    return std::string();
+}
+
+void appendText(std::string& out, const Term& term)
+{
+    compose(out, term, [&](std::size_t i) { appendText(out, term.parts[i]); });
+}
+
+} // namespace
+
+std::string text(const Term& term)
+{
+    std::string out;
+    appendText(out, term);
+    return out;
+}
+
+std::string text(const Term& term, const std::vector<std::string_view>& partTexts)
+{
+    std::string out;
+    compose(out, term, [&](std::size_t i) { out += partTexts[i]; });
+    return out;
 }
 
 bool hasVariable(const Term& term)

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quor {
@@ -22,6 +23,7 @@ enum class Copula : std::uint8_t {
     PredictiveEquivalence,    // /⇔
     ConcurrentEquivalence,    // |⇔
 };
+inline constexpr std::size_t CopulaCount = 12;
 
 // The operators of compound terms.
 enum class Operator : std::uint8_t {
@@ -64,6 +66,8 @@ Term statement(Term subject, Copula copula, Term predicate);
 
 // The term in the engine's canonical notation: "bird", "#x", "(a ∧ b)", "(¬ a)", "<a → b>".
 std::string text(const Term& term);
+// The same text built from the texts of the term's parts, given in order.
+std::string text(const Term& term, const std::vector<std::string_view>& partTexts);
 
 bool hasVariable(const Term& term);
 

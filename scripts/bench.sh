@@ -18,7 +18,7 @@ chmod 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=offscreen
 
 results="$scratch/results.json"
-for program in bench_editor bench_views bench_window bench_responsive bench_cli; do
+for program in bench_editor bench_views bench_window bench_responsive bench_cli bench_engine; do
     "$build/bin/$program" --benchmark_format=json --benchmark_out="$scratch/$program.json" \
         --benchmark_out_format=json >/dev/null 2>&1
 done
@@ -45,7 +45,8 @@ python3 - "$scratch" <<'PY'
 import json, statistics, sys, os
 scratch = sys.argv[1]
 bench = {}
-for name in ("bench_editor", "bench_views", "bench_window", "bench_responsive", "bench_cli"):
+for name in ("bench_editor", "bench_views", "bench_window", "bench_responsive", "bench_cli",
+             "bench_engine"):
     with open(os.path.join(scratch, name + ".json")) as f:
         for b in json.load(f)["benchmarks"]:
             bench[b["name"]] = b
@@ -99,6 +100,9 @@ rows = [
     ("quorstudio-run --graphs, largest 'q' (links)", ms("BM_GraphFiles/graph:0"), "ms", "< 20"),
     ("quorstudio-run --graphs, largest 'q' (labels)", ms("BM_GraphFiles/graph:1"), "ms", "< 20"),
     ("quorstudio-run --graphs, largest 'n'", ms("BM_GraphFiles/graph:2"), "ms", "< 20"),
+    ("Engine: the tutorial", ms("BM_EngineTutorial"), "ms", "< 5"),
+    ("Engine: 10,000 judgements", ms("BM_EngineJudgements"), "ms", "< 100"),
+    ("Engine: a variable question, 1,000 beliefs", ms("BM_EngineVariableSearch"), "ms", "report"),
 ]
 print()
 print(f"{'Benchmark':<44} {'Measured':>10}  {'Unit':<4} Target")
