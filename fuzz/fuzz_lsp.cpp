@@ -50,6 +50,16 @@ public:
 
 } // namespace
 
+// Qt 5.15's JSON parser loses the object or array it built for a key when the same key comes
+// again in the object ({"a":{},"a":{}}; seen with Debian's Qt 5.15.8 in a plain program), and a
+// client's bytes may hold that. Such leaks start inside Qt, whose frames the sanitizer's fast
+// unwinding cannot pass, so only the library can be named. Leaks of the server's own
+// allocations start in its own code and are still reported.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libQt5Core.so\n";
+}
+
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     static QCoreApplication app(*argc, *argv);
