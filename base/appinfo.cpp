@@ -4,8 +4,8 @@
 
 void setApplicationIdentity()
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("QuorStudio"));
-    QCoreApplication::setApplicationName(QStringLiteral("QuorStudio"));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(OrganizationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(ApplicationName));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUOR_VERSION));
 }
 

@@ -5,11 +5,14 @@
 
 #include <QString>
 
-// The program's name and version. The names are set once on the application object, so every
-// default-constructed QSettings opens the program's own store.
+// The program's name and version.
 
-// Sets organisation and application name ("QuorStudio") and the version on the application
-// object. Safe to call more than once.
+// The organisation and application names, which also name the settings store.
+inline constexpr char OrganizationName[] = "QuorStudio";
+inline constexpr char ApplicationName[] = "QuorStudio";
+
+// Sets organisation and application name and the version on the application object. Safe to
+// call more than once.
 void setApplicationIdentity();
 
 // "QuorStudio version 0.5.1", the first line of the Output dock.

@@ -7,7 +7,9 @@
 #include "mainwindow.h"
 #include "quorw.h"
 #include "termtable.h"
+#include "termtablefiller.h"
 #include "termwords.h"
+#include "windowfixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -152,16 +154,15 @@ void BM_StepBack1000Lines(benchmark::State& state)
 {
     registerEngineMetaTypes();
     MainWindow window({QStringLiteral("bench")});
-    window.findChild<QAction*>(QStringLiteral("actionNew"))->trigger();
-    auto* editor = qobject_cast<CodeEditor*>(
-        window.findChild<QTabWidget*>(QStringLiteral("tabWidget_3"))->currentWidget());
+    fixture::trigger(&window, "actionNew");
+    CodeEditor* editor = window.currentEditor();
     QString text;
     for (int i = 0; i < 1001; ++i)
         text += QStringLiteral("<a%1 \u2192 b%1>. // line %1\n").arg(i);
     editor->setPlainText(text);
     editor->setTextCursor(QTextCursor(editor->document()->findBlockByNumber(1000)));
-    QAction* runToCursor = window.findChild<QAction*>(QStringLiteral("actionRunToCursor"));
-    QAction* stepBack = window.findChild<QAction*>(QStringLiteral("actionStepBack"));
+    QAction* runToCursor = fixture::action(&window, "actionRunToCursor");
+    QAction* stepBack = fixture::action(&window, "actionStepBack");
     runToCursor->trigger(); // lines 1 to 1001 sent
     QApplication::processEvents();
     for (auto _ : state) {

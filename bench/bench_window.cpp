@@ -34,7 +34,7 @@ void BM_EngineFlood(benchmark::State& state)
     double worstStallMs = 0;
     for (auto _ : state) {
         auto window = makeWindow(settings);
-        auto* output = window->findChild<QPlainTextEdit*>(QStringLiteral("plainTextEdit"));
+        auto* output = fixture::child<QPlainTextEdit>(window.get(), "plainTextEdit");
         const int before = output->blockCount();
         const std::vector<std::string> flood(count, std::string(79, 'x') + '\0');
 
@@ -83,9 +83,8 @@ void BM_FindAndReplace(benchmark::State& state)
         QMetaObject::invokeMethod(window.get(), "newFile");
         CodeEditor* editor = window->currentEditor();
         editor->setPlainText(text);
-        window->findChild<QLineEdit*>(QStringLiteral("lineEdit"))
-            ->setText(QStringLiteral("needle"));
-        window->findChild<QLineEdit*>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("pin"));
+        fixture::child<QLineEdit>(window.get(), "lineEdit")->setText(QStringLiteral("needle"));
+        fixture::child<QLineEdit>(window.get(), "lineEdit_2")->setText(QStringLiteral("pin"));
         QCoreApplication::processEvents();
         if (!replaceAll)
             state.ResumeTiming();

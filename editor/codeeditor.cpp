@@ -239,19 +239,25 @@ void CodeEditor::followMarks(const QRect& rect, int dy)
 
 void CodeEditor::installMarks()
 {
-    // Many marks around the view: installing them all at every new mark would cost the square
-    // of their number, so a burst of marks is installed once, when the event loop gets to it.
-    if (selectionCache.size() <= MarkWindow::InstantSelections) {
+    // Installing the marks at every new one costs the square of their number when many come
+    // together: many marks around the view, or a burst of them (an engine reporting thousands of
+    // errors at once, each a message of its own). Those are installed once, when the event loop
+    // gets to it; a mark that comes alone shows at once.
+    if (++marksThisPass == 1) {
+        QTimer::singleShot(0, this, [this] {
+            marksThisPass = 0;
+            if (markInstallScheduled) {
+                markInstallScheduled = false;
+                highlightCurrentLine();
+            }
+        });
+    }
+    if (marksThisPass <= MarkWindow::InstantMarks &&
+        selectionCache.size() <= MarkWindow::InstantSelections) {
         highlightCurrentLine();
         return;
     }
-    if (markInstallScheduled)
-        return;
     markInstallScheduled = true;
-    QTimer::singleShot(0, this, [this] {
-        markInstallScheduled = false;
-        highlightCurrentLine();
-    });
 }
 
 void CodeEditor::appendMarkSelections(const ErrorMark& mark)
@@ -333,6 +339,11 @@ void CodeEditor::print(QPagedPaintDevice* printer)
     // The printout carries the colours: those still waiting are applied first.
     highlighter.finishPending();
     QPlainTextEdit::print(printer);
+}
+
+void CodeEditor::addGutterPainter(GutterPainter* painter)
+{
+    lineNumberArea->addPainter(painter);
 }
 
 void CodeEditor::cursorPosition()

@@ -16,6 +16,7 @@ class QPaintEvent;
 class QRect;
 class QResizeEvent;
 class QTextBlock;
+class GutterPainter;
 class LineNumberArea;
 
 // An input error reported by the engine, drawn as an underline on its line.
@@ -49,6 +50,9 @@ public:
 
     // Prints the document with its highlighting complete.
     void print(QPagedPaintDevice* printer);
+
+    // Has `painter` draw over the gutter from now on, after those added before it.
+    void addGutterPainter(GutterPainter* painter);
 
 signals:
     // c is the 1-based line, r the 1-based column of the text cursor.
@@ -102,6 +106,7 @@ private:
     bool markSelectionsValid = false;
     MarkWindow markWindow;
     bool markInstallScheduled = false;
+    int marksThisPass = 0; // marks added since the event loop last ran
 };
 
 #endif

@@ -75,13 +75,18 @@ void CompletionController::update()
     int start = -1;
     const QString sequence = Abbreviations::sequenceBefore(line, column, &start);
     if (!sequence.isEmpty()) {
+        // The entry that is exactly what was typed comes chosen: Tab after \- gives ⊖, not
+        // the → of the longer \-> listed before it.
         QStringList texts, insertions;
+        int exact = 0;
         for (const Abbreviation& entry : Abbreviations::startingWith(sequence)) {
+            if (entry.sequence == sequence)
+                exact = texts.size();
             texts.append(entry.symbol + QStringLiteral("    ") + entry.sequence);
             insertions.append(entry.symbol);
         }
         replaceFrom = block.position() + start;
-        show(texts, insertions);
+        show(texts, insertions, exact);
         return;
     }
 
@@ -102,7 +107,7 @@ void CompletionController::update()
     show(found, found);
 }
 
-void CompletionController::show(const QStringList& texts, const QStringList& insertions)
+void CompletionController::show(const QStringList& texts, const QStringList& insertions, int chosen)
 {
     if (texts.isEmpty()) {
         close();
@@ -113,7 +118,7 @@ void CompletionController::show(const QStringList& texts, const QStringList& ins
         auto* item = new QListWidgetItem(texts.at(i), popup);
         item->setData(Qt::UserRole, insertions.at(i));
     }
-    popup->setCurrentRow(0);
+    popup->setCurrentRow(chosen);
     const int rowHeight = popup->sizeHintForRow(0);
     const int frame = 2 * popup->frameWidth();
     const int wanted = qMin(texts.size(), int(VisibleRows)) * rowHeight + frame;

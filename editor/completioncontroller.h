@@ -14,9 +14,10 @@ class QListWidgetItem;
 class QPlainTextEdit;
 
 // The completion popup of one editor. After a backslash it lists the abbreviations with their
-// symbols; after two letters of a word, the words offered by the sources (the engine's words
-// and compound terms) and the document's own words. Typing on filters the list, Up and Down
-// choose, Enter or Tab accepts, Escape closes. It never opens over a selection.
+// symbols, the one that is exactly what was typed chosen; after two letters of a word, the words
+// offered by the sources (the engine's words and compound terms) and the document's own words.
+// Typing on filters the list, Up and Down choose, Enter or Tab accepts, Escape closes. It never
+// opens over a selection.
 class CompletionController : public QObject {
     Q_OBJECT
 
@@ -38,7 +39,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void show(const QStringList& texts, const QStringList& insertions);
+    // `chosen` is the row that starts out current.
+    void show(const QStringList& texts, const QStringList& insertions, int chosen = 0);
 
     QPlainTextEdit* editor;
     Sources sources;

@@ -1,21 +1,11 @@
 #include "editorzoom.h"
 
+#include "settings.h"
+
 #include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
-#include <QSettings>
 #include <QWheelEvent>
-
-namespace {
-
-const QString ZoomKey = QStringLiteral("editorZoom");
-
-QSettings settings()
-{
-    return QSettings(QStringLiteral("QuorStudio"), QStringLiteral("QuorStudio"));
-}
-
-} // namespace
 
 EditorZoom::EditorZoom(QObject* parent) : QObject(parent), current(storedStep()) {}
 
@@ -26,7 +16,7 @@ QFont EditorZoom::fontFor(int step)
 
 int EditorZoom::storedStep()
 {
-    return qBound(int(MinStep), settings().value(ZoomKey, 0).toInt(), int(MaxStep));
+    return qBound(int(MinStep), SettingsStore().value(Settings::EditorZoom), int(MaxStep));
 }
 
 void EditorZoom::setStep(int step)
@@ -35,7 +25,7 @@ void EditorZoom::setStep(int step)
     if (step == current)
         return;
     current = step;
-    settings().setValue(ZoomKey, current);
+    SettingsStore().setValue(Settings::EditorZoom, current);
     for (const QPointer<QPlainTextEdit>& editor : qAsConst(editors)) {
         if (editor)
             apply(editor);

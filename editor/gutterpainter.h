@@ -7,8 +7,9 @@ class QPainter;
 class QRect;
 class QWidget;
 
-// Something drawn over an editor's line-number gutter after the numbers. Painters are direct
-// children of the editor; the gutter asks each of them to paint.
+// Something drawn over an editor's line-number gutter after the numbers. A painter is handed to
+// its editor (CodeEditor::addGutterPainter), which asks it to paint with the gutter and repaints
+// the gutter when it signals a change.
 class GutterPainter : public QObject {
     Q_OBJECT
 
@@ -19,7 +20,9 @@ public:
     // vertical) coordinates.
     virtual void paintGutter(QPainter& painter, QWidget* gutter, const QRect& rect) = 0;
 
-    static void paintAll(QWidget* editor, QWidget* gutter, const QRect& rect);
+signals:
+    // What the painter draws has changed.
+    void changed();
 };
 
 #endif

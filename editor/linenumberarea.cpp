@@ -3,6 +3,8 @@
 #include "codeeditor.h"
 #include "gutterpainter.h"
 
+#include <QPainter>
+
 LineNumberArea::LineNumberArea(CodeEditor* editor) : QWidget(editor), codeEditor(editor) {}
 
 QSize LineNumberArea::sizeHint() const
@@ -10,8 +12,19 @@ QSize LineNumberArea::sizeHint() const
     return QSize(codeEditor->lineNumberAreaWidth(), 0);
 }
 
+void LineNumberArea::addPainter(GutterPainter* painter)
+{
+    painters.append(painter);
+    connect(painter, &GutterPainter::changed, this, [this] { update(); });
+}
+
 void LineNumberArea::paintEvent(QPaintEvent* event)
 {
     codeEditor->lineNumberAreaPaintEvent(event);
-    GutterPainter::paintAll(codeEditor, this, event->rect());
+    for (GutterPainter* painter : qAsConst(painters)) {
+        if (painter) {
+            QPainter on(this);
+            painter->paintGutter(on, this, event->rect());
+        }
+    }
 }

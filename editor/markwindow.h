@@ -25,8 +25,10 @@ public:
     bool holds(int line, int lastBlock) const;
 
     static constexpr int MinimumMargin = 100;
-    // Up to this many selections are installed at once with each new mark.
+    // Up to this many selections are installed at once with each new mark, and up to this many
+    // marks added without the event loop running in between.
     static constexpr int InstantSelections = 256;
+    static constexpr int InstantMarks = 32;
 
 private:
     int first = 0;

@@ -15,24 +15,11 @@ constexpr int StripeWidth = 4; // over the gutter's separator
 
 } // namespace
 
-SentRegion::SentRegion(QPlainTextEdit* editor)
+SentRegion::SentRegion(CodeEditor* editor)
     : GutterPainter(editor), editor(editor), revision(editor->document()->revision())
 {
     connect(editor->document(), &QTextDocument::contentsChange, this, &SentRegion::contentsChange);
-    connect(this, &SentRegion::changed, editor, [editor] {
-        // The gutter is the editor's child beside the viewport; repaint all of the editor's
-        // left margin.
-        editor->update();
-        for (QWidget* child : editor->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-            child->update();
-    });
-}
-
-SentRegion* SentRegion::of(QPlainTextEdit* editor)
-{
-    if (auto* region = editor->findChild<SentRegion*>(QString(), Qt::FindDirectChildrenOnly))
-        return region;
-    return new SentRegion(editor);
+    editor->addGutterPainter(this);
 }
 
 void SentRegion::markSent(int first, int last)
@@ -93,10 +80,7 @@ void SentRegion::contentsChange(int position, int removed, int added)
 
 bool SentRegion::hasError(int line) const
 {
-    const auto* code = qobject_cast<const CodeEditor*>(editor);
-    if (!code)
-        return false;
-    for (const ErrorMark& mark : code->marks()) {
+    for (const ErrorMark& mark : editor->marks()) {
         if (mark.line == line)
             return true;
     }

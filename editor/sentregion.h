@@ -7,19 +7,18 @@
 #include <QSet>
 #include <QVector>
 
-class QPlainTextEdit;
+class CodeEditor;
 
 // The lines of a document that the engine has received (by Step Forward, Run, Run to Cursor),
 // in the order they were last sent, shown as a stripe in the gutter: green for a sent line,
 // red for a sent line with an error mark. An edit at or above the last sent line changes what
-// the engine has seen and clears the region; lines added below it keep it.
+// the engine has seen and clears the region; lines added below it keep it. Made as a child of
+// its editor, whose gutter it paints from then on.
 class SentRegion : public GutterPainter {
     Q_OBJECT
 
 public:
-    explicit SentRegion(QPlainTextEdit* editor);
-    // The region of an editor, made on first use.
-    static SentRegion* of(QPlainTextEdit* editor);
+    explicit SentRegion(CodeEditor* editor);
 
     static QColor sentColour() { return QColor(0x73, 0xd2, 0x16); }
     static QColor errorColour() { return QColor(0xef, 0x29, 0x29); }
@@ -35,14 +34,11 @@ public:
 
     void paintGutter(QPainter& painter, QWidget* gutter, const QRect& rect) override;
 
-signals:
-    void changed();
-
 private:
     void contentsChange(int position, int removed, int added);
     bool hasError(int line) const;
 
-    QPlainTextEdit* editor;
+    CodeEditor* editor;
     QVector<int> order;
     QSet<int> sent;
     int highest = 0;

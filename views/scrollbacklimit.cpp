@@ -1,23 +1,16 @@
 #include "scrollbacklimit.h"
 
+#include "settings.h"
+
 #include <QPlainTextEdit>
-#include <QSettings>
-#include <QString>
 
-QString ScrollbackLimit::key()
+int ScrollbackLimit::stored()
 {
-    return QStringLiteral("outputScrollbackLines");
+    return qMax(0, SettingsStore().value(Settings::OutputScrollbackLines));
 }
 
-int ScrollbackLimit::fromSettings(const QSettings& settings)
-{
-    bool ok = false;
-    const int lines = settings.value(key()).toInt(&ok);
-    return ok && lines > 0 ? lines : 0;
-}
-
-void ScrollbackLimit::apply(QPlainTextEdit* view, const QSettings& settings)
+void ScrollbackLimit::apply(QPlainTextEdit* view)
 {
     // Setting a limit also turns the view's undo history off, which it keeps off anyway.
-    view->setMaximumBlockCount(fromSettings(settings));
+    view->setMaximumBlockCount(stored());
 }

@@ -67,7 +67,10 @@ QString cannotOpenText(const QString& fileName, const TextFile& file)
 DocumentTabs::DocumentTabs(QTabWidget* tabs, const DocumentActions& actions, QWidget* window)
     : QObject(window), tabs(tabs), actions(actions), window(window), recent(new RecentFiles(window))
 {
-    // The Edit actions act on whichever editor is current when they are triggered.
+    // The Edit actions act on whichever editor is current when they are triggered. Their keys
+    // count only while the keyboard focus is in the documents: elsewhere (the Output dock, the
+    // Find fields, a table) Ctrl+C and Ctrl+A belong to the focused widget, and Ctrl+X, Ctrl+V
+    // and Ctrl+Z never reach a document the user is not looking at.
     const std::pair<QAction*, void (QPlainTextEdit::*)()> editActions[] = {
         {actions.undo, &QPlainTextEdit::undo},   {actions.redo, &QPlainTextEdit::redo},
         {actions.cut, &QPlainTextEdit::cut},     {actions.copy, &QPlainTextEdit::copy},
@@ -77,6 +80,8 @@ DocumentTabs::DocumentTabs(QTabWidget* tabs, const DocumentActions& actions, QWi
             if (CodeEditor* editor = currentEditor())
                 (editor->*operation)();
         });
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        tabs->addAction(action);
     }
 }
 
@@ -137,17 +142,14 @@ void DocumentTabs::openArguments(const QStringList& arguments)
         if (firstTab < 0)
             firstTab = index;
     }
-    if (firstTab >= 0)
-        tabs->setCurrentIndex(firstTab);
+    showTab(firstTab);
 }
 
 void DocumentTabs::openRecentFile(const QAction* action)
 {
     if (!action)
         return;
-    const int index = loadFile(action->data().toString());
-    if (index >= 0)
-        tabs->setCurrentIndex(index);
+    showTab(loadFile(action->data().toString()));
 }
 
 void DocumentTabs::openAllRecentFiles()

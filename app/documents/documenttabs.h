@@ -45,7 +45,7 @@ public:
     // Makes tab index current and gives its editor the keyboard focus; nothing for -1.
     void showTab(int index);
     // Opens the files named on the command line (arguments after the program path) that exist;
-    // the first one's tab becomes current.
+    // the first one's tab becomes current, with the keyboard focus in its editor.
     void openArguments(const QStringList& arguments);
 
     void newFile();

@@ -1,22 +1,29 @@
 #include "recentfiles.h"
 
+#include "settings.h"
+
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
-#include <QSettings>
 #include <QToolButton>
 #include <QWidget>
 
 namespace {
 
-const QString RecentFileListKey = QStringLiteral("recentFileList");
+// Every list of the process, each of one window: a change made in one shows in all.
+QList<RecentFiles*>& lists()
+{
+    static QList<RecentFiles*> all;
+    return all;
+}
 
 } // namespace
 
 RecentFiles::RecentFiles(QWidget* window) : QObject(window), recentFilesMenu(new QMenu(window))
 {
+    lists().append(this);
     for (int i = 0; i < MaxFiles; ++i) {
         auto* action = new QAction(window);
         action->setVisible(false);
@@ -24,6 +31,11 @@ RecentFiles::RecentFiles(QWidget* window) : QObject(window), recentFilesMenu(new
         recentFilesMenu->addAction(action);
     }
     update();
+}
+
+RecentFiles::~RecentFiles()
+{
+    lists().removeAll(this);
 }
 
 QToolButton* RecentFiles::createButton() const
@@ -37,25 +49,22 @@ QToolButton* RecentFiles::createButton() const
 
 QStringList RecentFiles::files() const
 {
-    return QSettings().value(RecentFileListKey).toStringList().mid(0, MaxFiles);
+    return SettingsStore().value(Settings::RecentFileList).mid(0, MaxFiles);
 }
 
 void RecentFiles::add(const QString& fileName)
 {
     {
-        QSettings settings;
-        QStringList files = settings.value(RecentFileListKey).toStringList();
+        SettingsStore settings;
+        QStringList files = settings.value(Settings::RecentFileList);
         files.removeAll(fileName);
         files.prepend(fileName);
         while (files.size() > MaxFiles)
             files.removeLast();
-        settings.setValue(RecentFileListKey, files);
+        settings.setValue(Settings::RecentFileList, files);
     }
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        for (RecentFiles* list :
-             widget->findChildren<RecentFiles*>(QString(), Qt::FindDirectChildrenOnly))
-            list->update();
-    }
+    for (RecentFiles* list : qAsConst(lists()))
+        list->update();
 }
 
 void RecentFiles::update()

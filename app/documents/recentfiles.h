@@ -22,6 +22,7 @@ public:
 
     // The menu and the actions are children of window.
     explicit RecentFiles(QWidget* window);
+    ~RecentFiles() override;
 
     QMenu* menu() const { return recentFilesMenu; }
     const QVector<QAction*>& actions() const { return recentFileActs; }

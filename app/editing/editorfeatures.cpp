@@ -3,8 +3,10 @@
 #include "abbreviationexpander.h"
 #include "codeeditor.h"
 #include "completioncontroller.h"
+#include "documenttabs.h"
 #include "editorzoom.h"
 #include "hovertips.h"
+#include "keypadshortcut.h"
 #include "mainwindow.h"
 #include "outputappender.h"
 #include "sentregion.h"
@@ -22,23 +24,11 @@
 #include <QTextBlock>
 #include <QToolBar>
 
-namespace {
-
-template <typename T> T* named(QObject* window, const char* name)
-{
-    return window->findChild<T*>(QString::fromLatin1(name));
-}
-
-} // namespace
-
-EditorFeatures::EditorFeatures(MainWindow* window)
-    : QObject(window), window(window), tabs(named<QTabWidget>(window, "tabWidget_3")),
-      output(named<QPlainTextEdit>(window, "plainTextEdit")),
-      errors(named<QListWidget>(window, "listWidget")),
-      statements(named<QTableWidget>(window, "tableWidget_3")), editorZoom(new EditorZoom(this)),
-      engineWords(new TermWords(named<QTableWidget>(window, "tableWidget_1"))),
-      engineCompounds(new TermWords(named<QTableWidget>(window, "tableWidget_2"))),
-      layout(new WindowLayout(window, tabs)), stepper(new SteppingController(this))
+EditorFeatures::EditorFeatures(MainWindow* window, const EditingParts& parts)
+    : QObject(window), window(window), parts(parts), editorZoom(new EditorZoom(this)),
+      engineWords(new TermWords(parts.words)), engineCompounds(new TermWords(parts.compounds)),
+      layout(new WindowLayout(window, parts.tabs, parts.findDock)),
+      stepper(new SteppingController(this))
 {
     setObjectName(QStringLiteral("editorFeatures"));
     layout->restore();
@@ -47,41 +37,32 @@ EditorFeatures::EditorFeatures(MainWindow* window)
     // Everything Run to Cursor and Step Back send goes out as the window's own input.
     connect(stepper, &SteppingController::input, window, &MainWindow::input);
     connect(window, &MainWindow::input, this, &EditorFeatures::inputSent);
-    connect(named<QAction>(window, "actionStepForward"), &QAction::triggered, this,
-            [this] { confirmSent(false); });
-    connect(named<QAction>(window, "actionRun"), &QAction::triggered, this,
-            [this] { confirmSent(true); });
-    connect(named<QAction>(window, "actionClear_Memory"), &QAction::triggered, this,
-            [this] { clearOtherRegions(nullptr); });
-    for (const char* save : {"actionSave", "actionSave_As", "actionSave_All"})
-        connect(named<QAction>(window, save), &QAction::triggered, layout,
-                &WindowLayout::updateTitle);
+    connect(parts.stepForward, &QAction::triggered, this, [this] { confirmSent(false); });
+    connect(parts.run, &QAction::triggered, this, [this] { confirmSent(true); });
+    connect(parts.clearMemory, &QAction::triggered, this, [this] { clearOtherRegions(nullptr); });
+    for (QAction* save : {parts.save, parts.saveAs, parts.saveAll})
+        connect(save, &QAction::triggered, layout, &WindowLayout::updateTitle);
 
     // Escape puts the Find and Replace dock away while it has the focus.
-    if (auto* find = named<QDockWidget>(window, "dockWidget_7")) {
-        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), find, nullptr, nullptr,
-                                     Qt::WidgetWithChildrenShortcut);
-        connect(escape, &QShortcut::activated, this, [this, find] {
-            find->close();
-            if (CodeEditor* editor = currentEditor())
-                editor->setFocus();
-        });
-    }
-
-    connect(tabs, &QTabWidget::currentChanged, this, [this] {
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), parts.findDock, nullptr, nullptr,
+                                 Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] {
+        this->parts.findDock->close();
         if (CodeEditor* editor = currentEditor())
-            attach(editor);
+            editor->setFocus();
     });
-    for (int i = 0; i < tabs->count(); ++i) {
-        if (auto* editor = qobject_cast<CodeEditor*>(tabs->widget(i)))
-            attach(editor);
-    }
+
+    connect(parts.documents, &DocumentTabs::documentAdded, this, &EditorFeatures::attach);
+    connect(parts.documents, &DocumentTabs::documentClosed, this,
+            [this](CodeEditor* editor) { regions.remove(editor); });
+    for (CodeEditor* editor : parts.documents->documents())
+        attach(editor);
     layout->updateTitle();
 }
 
 CodeEditor* EditorFeatures::currentEditor() const
 {
-    return qobject_cast<CodeEditor*>(tabs->currentWidget());
+    return qobject_cast<CodeEditor*>(parts.tabs->currentWidget());
 }
 
 void EditorFeatures::createActions()
@@ -104,38 +85,40 @@ void EditorFeatures::createActions()
             {QKeySequence(tr("Ctrl+F9"))});
     connect(runToCursor, &QAction::triggered, this, &EditorFeatures::runToCursor);
     connect(stepBack, &QAction::triggered, this, &EditorFeatures::stepBack);
-    for (const char* container : {"menuDebug", "debugToolBar"}) {
-        if (auto* widget = named<QWidget>(window, container)) {
-            QAction* separator = new QAction(widget);
-            separator->setSeparator(true);
-            widget->addActions({separator, runToCursor, stepBack});
-        }
+    for (QWidget* container :
+         {static_cast<QWidget*>(parts.debugMenu), static_cast<QWidget*>(parts.debugToolBar)}) {
+        QAction* separator = new QAction(container);
+        separator->setSeparator(true);
+        container->addActions({separator, runToCursor, stepBack});
     }
 
     // Zoom works wherever the focus is in the window; Ctrl+0 keeps typing ◊ in the editor, so
-    // the unzoomed font comes back with Ctrl and the keypad's 0.
-    connect(add("actionZoomIn", tr("Zoom In"), QString(),
-                {QKeySequence(tr("Ctrl+=")), QKeySequence(tr("Ctrl++"))}),
-            &QAction::triggered, editorZoom, &EditorZoom::zoomIn);
-    connect(add("actionZoomOut", tr("Zoom Out"), QString(), {QKeySequence(tr("Ctrl+-"))}),
-            &QAction::triggered, editorZoom, &EditorZoom::zoomOut);
-    connect(add("actionZoomReset", tr("Reset Zoom"), QString(),
-                {QKeySequence(Qt::CTRL | Qt::KeypadModifier | Qt::Key_0)}),
-            &QAction::triggered, editorZoom, &EditorZoom::reset);
+    // the unzoomed font comes back with Ctrl and the keypad's 0, with Num Lock on or off. The
+    // Edit menu offers all three, for keyboards without a keypad.
+    QAction* zoomIn = add("actionZoomIn", tr("Zoom In"), QString(),
+                          {QKeySequence(tr("Ctrl+=")), QKeySequence(tr("Ctrl++"))});
+    QAction* zoomOut =
+        add("actionZoomOut", tr("Zoom Out"), QString(), {QKeySequence(tr("Ctrl+-"))});
+    QAction* zoomReset = add("actionZoomReset", tr("Reset Zoom"), QString(),
+                             {QKeySequence(Qt::CTRL | Qt::KeypadModifier | Qt::Key_0)});
+    new KeypadShortcut(window, zoomReset, {Qt::Key_0, Qt::Key_Insert});
+    connect(zoomIn, &QAction::triggered, editorZoom, &EditorZoom::zoomIn);
+    connect(zoomOut, &QAction::triggered, editorZoom, &EditorZoom::zoomOut);
+    connect(zoomReset, &QAction::triggered, editorZoom, &EditorZoom::reset);
+    parts.editMenu->addSeparator();
+    parts.editMenu->addActions({zoomIn, zoomOut, zoomReset});
 }
 
 void EditorFeatures::attach(CodeEditor* editor)
 {
-    if (editor->findChild<AbbreviationExpander*>())
-        return;
     // The completion's filter is installed last and so sees keys first: with its list open,
     // Tab and Enter choose from it.
     new AbbreviationExpander(editor);
     new CompletionController(editor, [this] {
         return QVector<const QStringList*>{&engineWords->terms(), &engineCompounds->terms()};
     });
-    new HoverTips(editor, errors, statements);
-    SentRegion::of(editor);
+    new HoverTips(editor, parts.errors, parts.statements);
+    regions.insert(editor, new SentRegion(editor));
     editorZoom->attach(editor);
     connect(editor->document(), &QTextDocument::modificationChanged, layout,
             &WindowLayout::updateTitle);
@@ -175,7 +158,7 @@ void EditorFeatures::confirmSent(bool run)
     lastInput.pending = false;
     if (!input.pending || !input.editor || input.editor != currentEditor())
         return;
-    SentRegion* region = SentRegion::of(input.editor);
+    SentRegion* region = sentRegion(input.editor);
     if (run && input.runText)
         region->markSent(input.line, input.line + input.lineCount - 1);
     else if (input.cursorLine)
@@ -184,26 +167,24 @@ void EditorFeatures::confirmSent(bool run)
 
 void EditorFeatures::clearOtherRegions(CodeEditor* keep)
 {
-    for (CodeEditor* editor : tabs->findChildren<CodeEditor*>()) {
+    for (CodeEditor* editor : parts.documents->documents()) {
         if (editor != keep)
-            SentRegion::of(editor)->clear();
+            sentRegion(editor)->clear();
     }
 }
 
-void EditorFeatures::appendOutput(const QString& text)
+void EditorFeatures::termTableShown(QTableWidget* table, const QVector<TermRecord>& records)
 {
-    // Through the Output dock's own appender when it has one, so the line keeps its place
-    // among texts still waiting to be shown.
-    if (auto* appender = output->findChild<OutputAppender*>())
-        appender->append(text);
-    else
-        output->appendPlainText(text);
+    if (table == parts.words)
+        engineWords->received(records);
+    else if (table == parts.compounds)
+        engineCompounds->received(records);
 }
 
 void EditorFeatures::runToCursor()
 {
     if (CodeEditor* editor = currentEditor())
-        stepper->runToCursor(editor);
+        stepper->runToCursor(editor, sentRegion(editor));
 }
 
 void EditorFeatures::stepBack()
@@ -213,8 +194,10 @@ void EditorFeatures::stepBack()
         return;
     // The memory is rebuilt from this document alone.
     clearOtherRegions(editor);
-    const int replayed = stepper->stepBack(editor);
+    const int replayed = stepper->stepBack(editor, sentRegion(editor));
+    // Through the Output dock's appender, so the line keeps its place among texts still
+    // waiting to be shown.
     if (replayed >= 0)
-        appendOutput(
+        parts.output->append(
             tr("Memory rebuilt: cleared, and %1 of the sent lines sent again.").arg(replayed));
 }

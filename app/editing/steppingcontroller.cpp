@@ -27,9 +27,8 @@ bool refuseAny(CodeEditor* editor, const QVector<QTextBlock>& blocks)
 
 } // namespace
 
-int SteppingController::runToCursor(CodeEditor* editor)
+int SteppingController::runToCursor(CodeEditor* editor, SentRegion* region)
 {
-    SentRegion* region = SentRegion::of(editor);
     QTextCursor cursor = editor->textCursor();
     const int target = cursor.blockNumber() + 1;
     QVector<QTextBlock> pending;
@@ -51,9 +50,8 @@ int SteppingController::runToCursor(CodeEditor* editor)
     return pending.size();
 }
 
-int SteppingController::stepBack(CodeEditor* editor)
+int SteppingController::stepBack(CodeEditor* editor, SentRegion* region)
 {
-    SentRegion* region = SentRegion::of(editor);
     if (region->isEmpty())
         return -1;
     const QVector<int> lines = region->lines();

@@ -24,13 +24,10 @@ const QStringList& TermWords::terms()
     return collected;
 }
 
-void TermWords::received(QTableWidget* table, const QVector<TermRecord>& records)
+void TermWords::received(const QVector<TermRecord>& records)
 {
-    auto* words = table->findChild<TermWords*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!words)
-        return;
-    words->collected = fromRecords(records);
-    words->stale = false;
+    collected = fromRecords(records);
+    stale = false;
 }
 
 QStringList TermWords::fromRecords(const QVector<TermRecord>& records)

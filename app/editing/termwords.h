@@ -10,8 +10,8 @@
 class QTableWidget;
 
 // The terms of a term table (Words, Compounds) as completion words: the texts the engine last
-// reported, without a statement's truth value. The window hands over the decoded records when it
-// fills the table; after an edit in the table its text column is read again.
+// reported, without a statement's truth value: the decoded records the table was filled with
+// (received), or after an edit in the table its text column, read again.
 class TermWords : public QObject {
     Q_OBJECT
 
@@ -19,8 +19,8 @@ public:
     // Made as a child of the table.
     explicit TermWords(QTableWidget* table);
 
-    // Takes the records just shown in `table`, if it has a TermWords.
-    static void received(QTableWidget* table, const QVector<TermRecord>& records);
+    // Takes the records just shown in the table.
+    void received(const QVector<TermRecord>& records);
     static QStringList fromRecords(const QVector<TermRecord>& records);
 
     const QStringList& terms();

@@ -3,27 +3,16 @@
 #include "busyindicator.h"
 #include "outputappender.h"
 #include "quorw.h"
+#include "settings.h"
 
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <QStatusBar>
 
-namespace {
-
-const char* const queueKey = "queueInputsWhileBusy";
-
-QSettings settings()
-{
-    return QSettings(QStringLiteral("QuorStudio"), QStringLiteral("QuorStudio"));
-}
-
-} // namespace
-
 EngineActivity::EngineActivity(QuorW* engine, QMainWindow* window, QAction* before,
-                               OutputAppender* output)
+                               OutputAppender* output, QWidget* documents)
     : QObject(window), engine(engine), output(output)
 {
     busyLabel = new BusyIndicator(window->statusBar());
@@ -46,8 +35,7 @@ EngineActivity::EngineActivity(QuorW* engine, QMainWindow* window, QAction* befo
     // Escape stops only while the focus is in the documents, so that it still closes the Find
     // and Replace dock and the completion list elsewhere.
     stop->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    if (auto* documents = window->findChild<QWidget*>(QStringLiteral("tabWidget_3")))
-        documents->addAction(stop);
+    documents->addAction(stop);
 
     ticker.setInterval(TickMs);
     connect(&ticker, &QTimer::timeout, this, &EngineActivity::tick);
@@ -55,7 +43,7 @@ EngineActivity::EngineActivity(QuorW* engine, QMainWindow* window, QAction* befo
     connect(queue, &QAction::toggled, this, &EngineActivity::queueToggled);
     engine->setBusyObserver([this](bool busy) { busyChanged(busy); });
 
-    queue->setChecked(settings().value(QLatin1String(queueKey), false).toBool());
+    queue->setChecked(SettingsStore().value(Settings::QueueInputsWhileBusy));
     engine->setQueueWhileBusy(queue->isChecked());
     if (engine->isBusy())
         busyChanged(true);
@@ -102,5 +90,5 @@ void EngineActivity::stopQueued()
 void EngineActivity::queueToggled(bool on)
 {
     engine->setQueueWhileBusy(on);
-    settings().setValue(QLatin1String(queueKey), on);
+    SettingsStore().setValue(Settings::QueueInputsWhileBusy, on);
 }

@@ -10,6 +10,7 @@ class OutputAppender;
 class QAction;
 class BusyIndicator;
 class QMainWindow;
+class QWidget;
 class QuorW;
 
 // Shows in the status bar that the engine is working on an input, with the time it has been at
@@ -24,8 +25,10 @@ public:
 
     // Adds the indicator to the window's status bar, and an Engine menu with Stop (Esc) and
     // Queue Inputs While Busy to its menu bar, before `before` (a menu's action; null: at the
-    // end). Stop's report goes through `output`.
-    EngineActivity(QuorW* engine, QMainWindow* window, QAction* before, OutputAppender* output);
+    // end). Stop's report goes through `output`; its key works while the focus is in
+    // `documents`.
+    EngineActivity(QuorW* engine, QMainWindow* window, QAction* before, OutputAppender* output,
+                   QWidget* documents);
     ~EngineActivity() override;
 
     QAction* stopAction() const { return stop; }

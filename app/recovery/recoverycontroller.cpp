@@ -2,10 +2,10 @@
 
 #include "codeeditor.h"
 #include "recoverydialog.h"
+#include "settings.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -32,8 +32,7 @@ bool isUntitled(const QString& fileName)
 RecoveryController::RecoveryController(QStatusBar* statusBar, Opener opener, QObject* parent)
     : QObject(parent), statusBar(statusBar), open(std::move(opener))
 {
-    QSettings settings(QStringLiteral("QuorStudio"), QStringLiteral("QuorStudio"));
-    enabled = settings.value(QStringLiteral("recovery"), true).toBool();
+    enabled = SettingsStore().value(Settings::Recovery);
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, this, &RecoveryController::flush);
 }
@@ -191,6 +190,7 @@ void RecoveryController::restore(const QList<RecoveryCopy>& left)
         cursor.setPosition(qBound(0, copy.cursor, document->characterCount() - 1));
         editor->setTextCursor(cursor);
         editor->ensureCursorVisible();
+        editor->cursorPosition(); // the status bar shows where the restored text's cursor is
         // The old copy goes only once the document's new copy is safely written.
         if (writeCopy(editor))
             copies.discard(copy);

@@ -25,8 +25,8 @@ class RecoveryController : public QObject {
     Q_OBJECT
 
 public:
-    // Opens a document for a restored copy: the file of that name, or a new untitled document
-    // when the name is empty. Returns its editor, or null.
+    // Opens a document for a restored copy and makes it the current one: the file of that name,
+    // or a new untitled document when the name is empty. Returns its editor, or null.
     using Opener = std::function<CodeEditor*(const QString& fileName)>;
 
     RecoveryController(QStatusBar* statusBar, Opener opener, QObject* parent = nullptr);

@@ -24,6 +24,11 @@ ErrorDockBadge::ErrorDockBadge(QMainWindow* window, QDockWidget* dock, QListWidg
     for (QAction* action : starters)
         connect(action, &QAction::triggered, this, &ErrorDockBadge::arm);
     connect(resetter, &QAction::triggered, this, &ErrorDockBadge::reset);
+    // A new title lays the dock's tab bar out again; thousands of errors arriving together get
+    // one title, once the event loop is free.
+    titleUpdate.setSingleShot(true);
+    titleUpdate.setInterval(0);
+    connect(&titleUpdate, &QTimer::timeout, this, &ErrorDockBadge::showCount);
 }
 
 QString ErrorDockBadge::title(const QString& plain, int count)
@@ -34,7 +39,7 @@ QString ErrorDockBadge::title(const QString& plain, int count)
 void ErrorDockBadge::rowsInserted(const QModelIndex&, int first, int last)
 {
     errors += last - first + 1;
-    showCount();
+    titleUpdate.start();
     for (int row = first; row <= last; ++row)
         setToolTip(row);
     if (!armed)

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <QVector>
 
 class QAction;
@@ -46,6 +47,7 @@ private:
     QString plainTitle;
     int errors = 0;
     bool armed = false;
+    QTimer titleUpdate;
 };
 
 #endif

@@ -1,5 +1,4 @@
 #include "resultviews.h"
-#include "termwords.h"
 
 #include "codeeditor.h"
 #include "dialogs.h"
@@ -102,7 +101,7 @@ void ResultViews::showTermTable(const TermTableContents& table)
     else if (table.kind == MessageKind::Compounds)
         view = widgets.compounds;
     fillTermTable(view, table.records);
-    TermWords::received(view, table.records); // completion words and hover truth values
+    emit termTableShown(view, table.records);
 }
 
 bool ResultViews::saveMemoryDump(const QByteArray& dump)

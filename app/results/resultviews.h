@@ -42,6 +42,10 @@ public:
     void scrollToError(QListWidgetItem* item);
     OutputAppender* outputAppender() const { return appender; }
 
+signals:
+    // A term table has just been filled with these records.
+    void termTableShown(QTableWidget* table, const QVector<TermRecord>& records);
+
 private:
     void showError(const ErrorMessage& error);
     void showTermTable(const TermTableContents& table);

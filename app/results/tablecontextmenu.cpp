@@ -21,6 +21,10 @@ TableContextMenu::TableContextMenu(QTableWidget* table) : QObject(table), table(
     exportCsv = new QAction(tr("&Export CSV..."), this);
     exportCsv->setObjectName(QStringLiteral("actionExportCsv"));
     exportCsv->setStatusTip(tr("Write the table to a CSV file"));
+    // Ctrl+C in the table copies its rows, not the document's selection.
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    table->addAction(copy);
     table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(table, &QWidget::customContextMenuRequested, this, &TableContextMenu::showMenu);
     connect(copy, &QAction::triggered, this, &TableContextMenu::copySelectedRows);
@@ -97,4 +101,5 @@ void TableContextMenu::showMenu(const QPoint& position)
     menu.addAction(copy);
     menu.addAction(exportCsv);
     menu.exec(table->viewport()->mapToGlobal(position));
+    copy->setEnabled(true); // its key stays live; with nothing selected it copies nothing
 }

@@ -14,12 +14,12 @@
 #include "resultviews.h"
 #include "runreportexporter.h"
 #include "scrollbacklimit.h"
+#include "settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QLabel>
-#include <QSettings>
 #include <QToolButton>
 
 MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
@@ -31,7 +31,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
 
     ui->setupUi(this);
     ui->dockWidget_7->hide();
-    ScrollbackLimit::apply(ui->plainTextEdit, QSettings());
+    ScrollbackLimit::apply(ui->plainTextEdit);
 
     // The seven bottom docks become tabs of one area: Inferences, Question derivation,
     // Statements, Compounds, Words, Error, Output, with Output shown.
@@ -47,8 +47,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
 
     fileSystemModel = new QFileSystemModel;
     fileSystemModel->setFilter(QDir::AllEntries | QDir::NoDot);
-    const QString folder =
-        QSettings().value(QStringLiteral("currentPath"), QDir::currentPath()).toString();
+    const QString folder = SettingsStore().value(Settings::CurrentPath, QDir::currentPath());
     ui->listView->setModel(fileSystemModel);
     ui->listView->setRootIndex(fileSystemModel->setRootPath(folder));
 
@@ -70,7 +69,11 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     recovery = new RecoveryController(
         ui->statusBar,
         [this](const QString& file) {
-            return file.isEmpty() ? (newFile(), currentEditor()) : editorAt(loadFile(file));
+            if (file.isEmpty())
+                return newFile(), currentEditor();
+            const int index = loadFile(file);
+            documents->showTab(index);
+            return editorAt(index);
         },
         this);
     connect(documents, &DocumentTabs::documentAdded, recovery, &RecoveryController::watch);
@@ -80,21 +83,30 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
 
     RecentFiles* recent = documents->recentFiles();
     for (QAction* action : recent->actions())
-        connect(action, SIGNAL(triggered()), this, SLOT(openRecentFile()));
+        connect(action, &QAction::triggered, documents, [=] { documents->openRecentFile(action); });
     ui->actionRecent_Files->setMenu(recent->menu());
     ui->fileToolBar->addWidget(recent->createButton());
-    installResultViewFeatures(this, engine, results->outputAppender());
+    installResultViewFeatures({this, engine, results->outputAppender(), ui->menuHelp->menuAction(),
+                               ui->tabWidget_3, ui->dockWidget_5, ui->listWidget, ui->actionRun,
+                               ui->actionStepForward, ui->tableWidget_1, ui->tableWidget_2,
+                               ui->tableWidget_3, ui->graphicsView1, ui->graphicsView2});
 
     ui->plainTextEdit->appendPlainText(versionLine());
     sendCommand(EngineCommand::Version);
     restoreOptions();
     documents->openArguments(arguments);
     new RunReportExporter(this); // File > Export Run Report...
-    new EditorFeatures(this);
+    auto* features = new EditorFeatures(
+        this, {documents, ui->tabWidget_3, results->outputAppender(), ui->listWidget,
+               ui->tableWidget_1, ui->tableWidget_2, ui->tableWidget_3, ui->dockWidget_7,
+               ui->menuEdit, ui->menuDebug, ui->debugToolBar, ui->actionRun, ui->actionStepForward,
+               ui->actionClear_Memory, ui->actionSave, ui->actionSave_As, ui->actionSave_All});
+    connect(results, &ResultViews::termTableShown, features, &EditorFeatures::termTableShown);
     recovery->offerLeftCopies();
 }
 
-// The connections of the window's actions and widgets to its slots.
+// The connections of the window's actions and widgets: to its slots, or, where a slot only hands
+// the work over, straight to the object that does it.
 void MainWindow::connectActions()
 {
     const struct {
@@ -112,35 +124,37 @@ void MainWindow::connectActions()
         {ui->actionQuestion_Derivation, SIGNAL(triggered()), SLOT(questionDerivation())},
         {ui->actionInference, SIGNAL(triggered()), SLOT(inference())},
         {ui->actionDebug, SIGNAL(toggled(bool)), SLOT(debug(bool))},
-        {ui->actionClear_Output, SIGNAL(triggered()), SLOT(clearOutputWindow())},
         {engine, SIGNAL(output(const char*, size_t)), SLOT(output(const char*, size_t))},
-        {ui->actionNew, SIGNAL(triggered()), SLOT(newFile())},
-        {ui->actionOpen, SIGNAL(triggered()), SLOT(openFile())},
-        {ui->actionClose, SIGNAL(triggered()), SLOT(closeFile())},
-        {ui->actionClose_All, SIGNAL(triggered()), SLOT(closeAll())},
-        {ui->actionSave, SIGNAL(triggered()), SLOT(saveFile())},
-        {ui->actionSave_As, SIGNAL(triggered()), SLOT(saveAs())},
-        {ui->actionSave_All, SIGNAL(triggered()), SLOT(saveAll())},
         {ui->actionPrint, SIGNAL(triggered()), SLOT(print())},
         {ui->actionPrint_to_pdf, SIGNAL(triggered()), SLOT(printToPdf())},
         {ui->actionExit, SIGNAL(triggered()), SLOT(close())},
         {ui->listView, SIGNAL(doubleClicked(const QModelIndex&)),
          SLOT(fileSelected(const QModelIndex&))},
-        {ui->tabWidget_3, SIGNAL(currentChanged(int)), SLOT(currentTabChanged(int))},
-        {ui->tabWidget_3, SIGNAL(tabCloseRequested(int)), SLOT(removeTab(int))},
         {ui->actionAbout, SIGNAL(triggered()), SLOT(about())},
-        {ui->dockWidget_7, SIGNAL(visibilityChanged(bool)), SLOT(setFocusSR(bool))},
-        {ui->lineEdit, SIGNAL(returnPressed()), SLOT(searchAndReplace())},
-        {ui->pushButton_4, SIGNAL(clicked()), SLOT(findPrevious())},
-        {ui->pushButton, SIGNAL(clicked()), SLOT(findNext())},
-        {ui->pushButton_2, SIGNAL(clicked()), SLOT(replace())},
-        {ui->pushButton_3, SIGNAL(clicked()), SLOT(replaceAll())},
-        {ui->listWidget, SIGNAL(itemDoubleClicked(QListWidgetItem*)),
-         SLOT(scrollToError(QListWidgetItem*))},
         {documents, SIGNAL(cursorPositionChanged(int, int)), SLOT(positionChanged(int, int))},
     };
     for (const auto& c : connections)
         connect(c.sender, c.signal, this, c.slot);
+    connect(ui->actionClear_Output, &QAction::triggered, results, &ResultViews::clearOutput);
+    connect(ui->actionNew, &QAction::triggered, documents, &DocumentTabs::newFile);
+    connect(ui->actionOpen, &QAction::triggered, documents, &DocumentTabs::openFile);
+    connect(ui->actionClose, &QAction::triggered, documents, &DocumentTabs::closeFile);
+    connect(ui->actionClose_All, &QAction::triggered, documents, &DocumentTabs::closeAll);
+    connect(ui->actionSave, &QAction::triggered, documents, &DocumentTabs::saveFile);
+    connect(ui->actionSave_As, &QAction::triggered, documents, &DocumentTabs::saveAs);
+    connect(ui->actionSave_All, &QAction::triggered, documents, &DocumentTabs::saveAll);
+    connect(ui->tabWidget_3, &QTabWidget::currentChanged, documents,
+            &DocumentTabs::announcePosition);
+    connect(ui->tabWidget_3, &QTabWidget::tabCloseRequested, documents, &DocumentTabs::removeTab);
+    FindReplace* find = findReplace;
+    connect(ui->dockWidget_7, &QDockWidget::visibilityChanged, find,
+            &FindReplace::focusSearchField);
+    connect(ui->lineEdit, &QLineEdit::returnPressed, find, &FindReplace::search);
+    connect(ui->pushButton_4, &QPushButton::clicked, find, [find] { find->find(false); });
+    connect(ui->pushButton, &QPushButton::clicked, find, [find] { find->find(true); });
+    connect(ui->pushButton_2, &QPushButton::clicked, find, &FindReplace::replace);
+    connect(ui->pushButton_3, &QPushButton::clicked, find, &FindReplace::replaceAll);
+    connect(ui->listWidget, &QListWidget::itemDoubleClicked, results, &ResultViews::scrollToError);
     connect(this, SIGNAL(input(QString, int)), engine, SLOT(input(QString, int)));
     connect(ui->actionFind_and_Replace, SIGNAL(triggered()), ui->dockWidget_7, SLOT(show()));
 }

@@ -4,33 +4,26 @@
 #include "ui_mainwindow.h"
 
 #include "documenttabs.h"
+#include "settings.h"
 
 #include <QFileSystemModel>
-#include <QSettings>
 
 void MainWindow::restoreOptions()
 {
-    // Each option's default is the state the form gives its action. Turning Debug on here sends
-    // "⋙ debug on" through debug(bool), once.
-    QSettings settings;
-    ui->actionTime->setChecked(
-        settings.value(QStringLiteral("time"), ui->actionTime->isChecked()).toBool());
-    ui->actionInternal_Question->setChecked(
-        settings
-            .value(QStringLiteral("internalQuestions"), ui->actionInternal_Question->isChecked())
-            .toBool());
-    ui->actionDebug->setChecked(
-        settings.value(QStringLiteral("debug"), ui->actionDebug->isChecked()).toBool());
+    // Turning Debug on here sends "⋙ debug on" through debug(bool), once.
+    const SettingsStore settings;
+    ui->actionTime->setChecked(settings.value(Settings::Time));
+    ui->actionInternal_Question->setChecked(settings.value(Settings::InternalQuestions));
+    ui->actionDebug->setChecked(settings.value(Settings::Debug));
 }
 
 void MainWindow::writeSettings()
 {
-    QSettings settings;
-    settings.setValue(QStringLiteral("currentPath"), fileSystemModel->rootPath());
-    settings.setValue(QStringLiteral("time"), ui->actionTime->isChecked());
-    settings.setValue(QStringLiteral("internalQuestions"),
-                      ui->actionInternal_Question->isChecked());
-    settings.setValue(QStringLiteral("debug"), ui->actionDebug->isChecked());
+    SettingsStore settings;
+    settings.setValue(Settings::CurrentPath, fileSystemModel->rootPath());
+    settings.setValue(Settings::Time, ui->actionTime->isChecked());
+    settings.setValue(Settings::InternalQuestions, ui->actionInternal_Question->isChecked());
+    settings.setValue(Settings::Debug, ui->actionDebug->isChecked());
 }
 
 void MainWindow::updateRecentFileActions()

@@ -1,29 +1,17 @@
 #include "windowlayout.h"
 
 #include "codeeditor.h"
+#include "settings.h"
 
 #include <QCoreApplication>
 #include <QDockWidget>
 #include <QEvent>
 #include <QFileInfo>
 #include <QMainWindow>
-#include <QSettings>
 #include <QTabWidget>
 
-namespace {
-
-const QString GeometryKey = QStringLiteral("windowGeometry");
-const QString StateKey = QStringLiteral("windowState");
-
-QSettings settings()
-{
-    return QSettings(QStringLiteral("QuorStudio"), QStringLiteral("QuorStudio"));
-}
-
-} // namespace
-
-WindowLayout::WindowLayout(QMainWindow* window, QTabWidget* tabs)
-    : QObject(window), window(window), tabs(tabs)
+WindowLayout::WindowLayout(QMainWindow* window, QTabWidget* tabs, QDockWidget* findDock)
+    : QObject(window), window(window), tabs(tabs), findDock(findDock)
 {
     window->installEventFilter(this);
     connect(tabs, &QTabWidget::currentChanged, this, &WindowLayout::updateTitle);
@@ -31,21 +19,20 @@ WindowLayout::WindowLayout(QMainWindow* window, QTabWidget* tabs)
 
 void WindowLayout::save() const
 {
-    QSettings store = settings();
-    store.setValue(GeometryKey, window->saveGeometry());
-    store.setValue(StateKey, window->saveState(StateVersion));
+    SettingsStore store;
+    store.setValue(Settings::WindowGeometry, window->saveGeometry());
+    store.setValue(Settings::WindowState, window->saveState(StateVersion));
 }
 
 bool WindowLayout::restore()
 {
-    const QSettings store = settings();
-    const QByteArray geometry = store.value(GeometryKey).toByteArray();
-    const QByteArray state = store.value(StateKey).toByteArray();
+    const SettingsStore store;
+    const QByteArray geometry = store.value(Settings::WindowGeometry);
+    const QByteArray state = store.value(Settings::WindowState);
     const bool placed = !geometry.isEmpty() && window->restoreGeometry(geometry);
     const bool arranged = !state.isEmpty() && window->restoreState(state, StateVersion);
     // Find and Replace is opened when wanted, never left open from the last run.
-    if (auto* find = window->findChild<QDockWidget*>(QStringLiteral("dockWidget_7")))
-        find->hide();
+    findDock->hide();
     return placed || arranged;
 }
 

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "errormessage.h"
+#include "settings.h"
 #include "startup.h"
 
 #include <QFileSystemModel>
@@ -118,6 +119,39 @@ private slots:
         QCOMPARE(tabs(window.get())->count(), 0);
         prepareApplication(); // as main() does: every window, dialogs too, gets the program's icon
         QVERIFY(!QApplication::windowIcon().isNull());
+    }
+
+    // A settings file as the program has always written it reads back through the table of
+    // settings, every key with its type; and the window writes the same keys on a close.
+    void storedSettingsFile()
+    {
+        settings()->sync();
+        const QString folder = environment.settingsDir.filePath("QuorStudio");
+        QVERIFY(QDir().mkpath(folder));
+        QFile::remove(folder + "/QuorStudio.conf");
+        QVERIFY(QFile::copy(TESTSRCDIR "/data/settings-0.5.conf", folder + "/QuorStudio.conf"));
+        const SettingsStore store;
+        QCOMPARE(store.value(Settings::CurrentPath), QString("/home/ada/knowledge"));
+        QCOMPARE(store.value(Settings::Time), false);
+        QCOMPARE(store.value(Settings::InternalQuestions), true);
+        QCOMPARE(store.value(Settings::Debug), true);
+        QCOMPARE(
+            store.value(Settings::RecentFileList),
+            QStringList({"/home/ada/knowledge/birds.quor", "/home/ada/knowledge/tutorial.quor"}));
+        QCOMPARE(store.value(Settings::EditorZoom), 3);
+        QCOMPARE(store.value(Settings::WindowGeometry), QByteArray("geometry"));
+        QCOMPARE(store.value(Settings::WindowState), QByteArray("state"));
+        QCOMPARE(store.value(Settings::QueueInputsWhileBusy), true);
+        QCOMPARE(store.value(Settings::Recovery), false);
+        QCOMPARE(store.value(Settings::OutputScrollbackLines), 100000);
+        QFile::remove(folder + "/QuorStudio.conf");
+        auto window = makeWindow();
+        action(window.get(), "actionInternal_Question")->setChecked(true);
+        window->close();
+        for (const char* key : {"currentPath", "time", "internalQuestions", "debug"})
+            QVERIFY2(settings()->contains(key), key);
+        QCOMPARE(settings()->value("internalQuestions").toBool(), true);
+        QCOMPARE(settings()->value("currentPath").toString(), QDir::currentPath());
     }
 
     // Each message's block is freed exactly once, whatever becomes of it.

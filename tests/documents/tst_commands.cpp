@@ -166,7 +166,7 @@ private slots:
         auto window = makeWindow();
         CodeEditor* editor = newDocument(window.get(), QString::fromUtf8("a\nb\0c\nd", 7));
         for (int line : sentBefore)
-            SentRegion::of(editor)->markSent(line);
+            editor->findChild<SentRegion*>()->markSent(line);
         select(editor, cursor[0], cursor[1], cursor[2], cursor[3]);
         // A command just before: a refused Run must not take it for its own input.
         trigger(window.get(), "actionWords");
@@ -178,7 +178,8 @@ private slots:
         QCOMPARE(script.warnings.size(), nulAt.isEmpty() ? 0 : 1);
         if (nulAt.isEmpty())
             return;
-        QCOMPARE(SentRegion::of(editor)->lines().toList(), sentBefore); // marked as it was
+        // Marked as it was.
+        QCOMPARE(editor->findChild<SentRegion*>()->lines().toList(), sentBefore);
         const QString line = nulAt.section(':', 0, 0), column = nulAt.section(':', 1);
         QVERIFY2(script.warnings[0].text.startsWith(
                      QStringLiteral("Line %1 holds a NUL character (column %2)").arg(line, column)),

@@ -3,6 +3,7 @@
 #include "windowfixture.h"
 
 #include "abbreviationexpander.h"
+#include "abbreviations.h"
 #include "completioncontroller.h"
 #include "editorzoom.h"
 #include "errormessage.h"
@@ -18,14 +19,14 @@
 
 namespace {
 
-// Types a string; '\t' is Tab and '\n' Return.
+// Types a string; '\t' is Tab, '\n' Return, '\x1b' Escape and '^' Up.
 void type(QWidget* editor, const QString& keys)
 {
+    const QHash<QChar, Qt::Key> special{
+        {'\t', Qt::Key_Tab}, {'\n', Qt::Key_Return}, {'\x1b', Qt::Key_Escape}, {'^', Qt::Key_Up}};
     for (const QChar c : keys) {
-        if (c == QLatin1Char('\t'))
-            QTest::keyClick(editor, Qt::Key_Tab);
-        else if (c == QLatin1Char('\n'))
-            QTest::keyClick(editor, Qt::Key_Return);
+        if (special.contains(c))
+            QTest::keyClick(editor, special.value(c));
         else
             QTest::keyClick(editor, c.toLatin1());
     }
@@ -84,6 +85,42 @@ private slots:
         editor.undo();
         QCOMPARE(editor.toPlainText(), afterUndo);
     }
+    // Every sequence followed by Tab or Return, with the list open or closed by Escape: the
+    // sequence's own symbol, also where a longer sequence begins with it (the longer one is a
+    // key Up away). A sequence that nothing can continue has turned into its symbol as it was
+    // typed, and the key then goes into the text.
+    void abbreviationKeys_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        const QStringList atOnce{"\\->", "\\=>", "\\<->", "\\<=>", "\\<>", "\\>>>"};
+        for (const Abbreviation& entry : Abbreviations::table()) {
+            for (const char* keys : {"\t", "\n", "\x1b\t", "\x1b\n"}) {
+                const QString key = QString::fromLatin1(keys).right(1);
+                const bool listOpen = key.size() == int(qstrlen(keys));
+                const bool rest = atOnce.contains(entry.sequence) || (!listOpen && key == "\n");
+                QTest::addRow("%s, list %s, %s", qPrintable(entry.sequence),
+                              listOpen ? "open" : "closed", key == "\t" ? "Tab" : "Return")
+                    << entry.sequence + keys << entry.symbol + (rest ? key : QString());
+            }
+        }
+        QTest::newRow("\\- and Up") << "\\-^\t"
+                                    << "\u2192";
+        QTest::newRow("\\o and Up") << "\\o^\n"
+                                    << "\u2228";
+    }
+    void abbreviationKeys()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        CodeEditor editor;
+        new AbbreviationExpander(&editor);
+        CompletionController completion(&editor, {});
+        type(&editor, typed);
+        QCOMPARE(editor.toPlainText(), shown);
+        QVERIFY(!completion.isVisible());
+    }
+
     void completion_data()
     {
         QTest::addColumn<QString>("typed");
@@ -215,6 +252,33 @@ private slots:
         QCOMPARE(EditorZoom::storedStep(), 0);
     }
 
+    // The stripe in the gutter: green beside a sent line, red beside a sent line with an error
+    // mark, nothing beside a line not sent.
+    void sentStripe()
+    {
+        CodeEditor editor;
+        editor.resize(300, 200);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        editor.setPlainText(QStringLiteral("one\ntwo\nthree"));
+        SentRegion region(&editor);
+        region.markSent(1, 2);
+        editor.addErrorMark(1, 2, 1);
+        const QImage shot = editor.grab().toImage();
+        const QColor colours[] = {SentRegion::sentColour(), SentRegion::errorColour()};
+        for (int line = 1; line <= 3; ++line) {
+            const QTextBlock block = editor.document()->findBlockByNumber(line - 1);
+            const QPoint at(editor.contentsRect().left() + editor.lineNumberAreaWidth() - 2,
+                            editor.contentsRect().top() +
+                                editor.cursorRect(QTextCursor(block)).center().y());
+            const QColor shown = shot.pixelColor(at * shot.devicePixelRatio());
+            if (line < 3)
+                QCOMPARE(shown, colours[line - 1]);
+            else
+                QVERIFY(shown != colours[0] && shown != colours[1]);
+        }
+    }
+
     void sentRegion_data()
     {
         // Lines 1 and 2 of "one\ntwo\nthree\nfour" are sent, then the text is edited at a line and
@@ -243,8 +307,7 @@ private slots:
         QFETCH(QVector<int>, sent);
         CodeEditor editor;
         editor.setPlainText(QStringLiteral("one\ntwo\nthree\nfour"));
-        SentRegion* region = SentRegion::of(&editor);
-        QCOMPARE(SentRegion::of(&editor), region);
+        auto* region = new SentRegion(&editor);
         region->markSent(2);
         region->markSent(1, 2); // sent again: moves to the end in order
         QCOMPARE(region->lines(), QVector<int>({1, 2}));

@@ -67,7 +67,7 @@ private slots:
         for (const auto& [text, at] : sentToEngine())
             received << text + '@' + QString::number(at);
         QCOMPARE(received, inputs);
-        QTEST(SentRegion::of(editor)->lines(), "sent");
+        QTEST(editor->findChild<SentRegion*>()->lines(), "sent");
         QCOMPARE(editor->textCursor().blockNumber() + 1, cursorLine);
         if (actions.endsWith(QLatin1Char('b')) && !inputs.isEmpty())
             QVERIFY(!outputLines(window.get()).filter(QStringLiteral("Memory rebuilt")).isEmpty());

@@ -29,12 +29,12 @@ private slots:
     {
         QFETCH(QVariant, stored);
         QTemporaryDir dir;
-        QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-        if (stored.isValid())
-            settings.setValue(ScrollbackLimit::key(), stored);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        if (stored.isValid()) // as the user writes it into the settings file
+            QSettings("QuorStudio", "QuorStudio").setValue("outputScrollbackLines", stored);
         QPlainTextEdit view;
         OutputAppender appender(&view);
-        ScrollbackLimit::apply(&view, settings);
+        ScrollbackLimit::apply(&view);
         QTEST(view.maximumBlockCount(), "limit");
         for (int i = 1; i <= 5; ++i)
             appender.append(QString::number(i));

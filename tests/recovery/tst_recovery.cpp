@@ -10,6 +10,7 @@
 #include "testmessages.h"
 #include "windowfixture.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QSysInfo>
@@ -190,6 +191,38 @@ private slots:
         QTest::qWait(300);
         QVERIFY(written.size() <= most);
         QCOMPARE(copyCount(), left);
+    }
+
+    // A restored copy comes forward as the current document, and the status bar shows its
+    // cursor's line and column, not those of the document that was current before.
+    void restoredCursorShown_data()
+    {
+        QTest::addColumn<bool>("untitled");
+        QTest::newRow("file") << false;
+        QTest::newRow("untitled") << true;
+    }
+    void restoredCursorShown()
+    {
+        QFETCH(bool, untitled);
+        const QString other = home.filePath("other.quor"), restored = home.filePath("left.quor");
+        QVERIFY(writeBytes(other, "one line\n"));
+        QVERIFY(writeBytes(restored, "saved\n"));
+        {
+            RecoveryStore dead; // an instance gone without removing its copy
+            const QString text = QStringLiteral("one\ntwo\nthree");
+            QVERIFY(dead.write(1, {untitled ? "new 4" : restored,
+                                   QDateTime::currentDateTimeUtc(),
+                                   int(text.indexOf("ree")),
+                                   text,
+                                   {}}));
+        }
+        answer = RecoveryDialog::Restore;
+        auto window = makeWindow({other});
+        auto* label = window->statusBar()->findChild<QLabel*>();
+        QCOMPARE(label->text(), QStringLiteral(" Ln 1    Col 1 "));
+        QTRY_COMPARE(offered.size(), 1);
+        QCOMPARE(window->currentEditor()->fileName, untitled ? QString("new 1") : restored);
+        QCOMPARE(label->text(), QStringLiteral(" Ln 3    Col 3 "));
     }
 
     // Copies of a running instance are never offered; those of a dead one are, to one instance.
