@@ -132,9 +132,14 @@ void BM_GraphFiles(benchmark::State& state)
     const QByteArray question = state.range(0) < 2 ? questionMessage(state.range(0)) : QByteArray();
     const QByteArray inference = state.range(0) == 2 ? inferenceMessage() : QByteArray();
     QString error;
-    for (auto _ : state)
-        if (!BatchRun::writeGraphs(dir.path(), question, inference, &error))
+    for (auto _ : state) {
+        RunRecord record(0);
+        for (const QByteArray& message : {question, inference})
+            if (!message.isEmpty())
+                record.add(decodeMessage(message.constData(), message.size()), QString(), {});
+        if (!BatchRun::writeGraphs(dir.path(), record, &error))
             state.SkipWithError(qPrintable(error));
+    }
     state.counters["bytes"] = question.size() + inference.size();
 }
 // 0: question tree, links only; 1: question tree, labelled; 2: inference graph.

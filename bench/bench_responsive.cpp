@@ -61,9 +61,7 @@ public:
 // The counter is the time until the last entry was listed.
 void BM_ErrorMessagesMarked(benchmark::State& state)
 {
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    registerEngineMetaTypes();
+    const fixture::Environment environment;
     const int count = 2000;
     std::vector<std::string> messages;
     for (int i = 0; i < count; ++i) {

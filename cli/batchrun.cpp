@@ -2,14 +2,10 @@
 
 #include "compilerdiagnostic.h"
 #include "csv.h"
-#include "errormessage.h"
-#include "inferencegraph.h"
 #include "memorydump.h"
 #include "messagejson.h"
-#include "messages.h"
-#include "questiontree.h"
 #include "quorw.h"
-#include "termtable.h"
+#include "svgwriter.h"
 #include "watchdog.h"
 
 #include <QDir>
@@ -20,9 +16,7 @@
 #include <QSaveFile>
 #include <QTimer>
 
-#include <climits>
 #include <cstdlib>
-#include <optional>
 
 namespace {
 
@@ -51,7 +45,9 @@ bool makeDir(const QString& dir, QString* error)
 } // namespace
 
 BatchRun::BatchRun(const RunOptions& options, std::FILE* out, std::FILE* err)
-    : options(options), out(out), err(err)
+    : options(options), out(out), err(err),
+      // The output lines are kept only for the report.
+      record(options.reportFile.isEmpty() ? 0 : RunRecord::AllLines)
 {
 }
 
@@ -75,12 +71,14 @@ BatchRun::Status BatchRun::run(const QVector<InputFile>& files)
     connect(engine.get(), &QuorW::output, this, &BatchRun::receive, Qt::QueuedConnection);
 
     // As the window does at start-up; the reply names the engine in the output and the report.
+    // Only the files' own inputs count towards the time in the report.
+    record.setCountingTime(false);
     bool answeredInTime = send(command("version"), 1);
     for (const InputFile& file : files) {
         if (!answeredInTime)
             break;
         sources.append(RunReportSource{file.name(), file.text(), {}});
-        countTime = true;
+        record.setCountingTime(true);
         if (options.step) {
             const QStringList lines = file.text().split(QLatin1Char('\n'));
             for (int i = 0; i < lines.size() && answeredInTime; ++i)
@@ -88,7 +86,7 @@ BatchRun::Status BatchRun::run(const QVector<InputFile>& files)
         } else {
             answeredInTime = send(file.text(), 1);
         }
-        countTime = false;
+        record.setCountingTime(false);
     }
 
     const bool wantTables = !options.tablesDir.isEmpty() || !options.reportFile.isEmpty();
@@ -111,16 +109,15 @@ BatchRun::Status BatchRun::run(const QVector<InputFile>& files)
     QString error;
     if (!options.tablesDir.isEmpty())
         written = writeTables() && written;
-    if (!options.graphsDir.isEmpty() &&
-        !writeGraphs(options.graphsDir, question, inference, &error)) {
+    if (!options.graphsDir.isEmpty() && !writeGraphs(options.graphsDir, record, &error)) {
         complain(error);
         written = false;
     }
     if (!options.memoryFile.isEmpty()) {
-        if (!memoryReceived) {
+        if (!record.memoryDump()) {
             complain(QStringLiteral("the engine sent no memory dump"));
             written = false;
-        } else if (!writeMemoryDump(options.memoryFile, memory, &error)) {
+        } else if (!writeMemoryDump(options.memoryFile, *record.memoryDump(), &error)) {
             complain(QStringLiteral("cannot write %1: %2").arg(options.memoryFile, error));
             written = false;
         }
@@ -179,77 +176,39 @@ void BatchRun::receive(const char* buffer, size_t size)
         return;
     QuorW::takeOver(buffer);
     const std::unique_ptr<const char[]> message(buffer);
-    handle(buffer, size);
+    handle(decodeMessage(buffer, size));
 }
 
-void BatchRun::handle(const char* buffer, std::size_t size)
+void BatchRun::handle(const DecodedMessage& message)
 {
-    const MessageKind kind = messageKind(buffer, size);
     const QString fileName = sources.isEmpty() ? QString() : sources.constLast().fileName;
-    std::optional<ErrorMessage> error;
-    if (kind == MessageKind::Error)
-        error = decodeErrorMessage(buffer, size);
+    const auto* error = std::get_if<InputErrorMessage>(&message);
+    if (error && !error->error)
+        error = nullptr;
 
     if (options.json) {
-        QJsonObject object = messageJson(buffer, size);
+        QJsonObject object = messageJson(message);
         if (error)
             object[QStringLiteral("file")] = fileName;
         print(QJsonDocument(object).toJson(QJsonDocument::Compact));
     }
-
-    switch (kind) {
-    case MessageKind::Error:
-        if (!error)
-            break;
-        std::fprintf(err, "%s\n", compilerDiagnosticLine(fileName, *error).toUtf8().constData());
-        if (diagnosticSeverity(error->kind) == DiagnosticSeverity::Error)
+    if (error) {
+        std::fprintf(err, "%s\n",
+                     compilerDiagnosticLine(fileName, *error->error).toUtf8().constData());
+        if (diagnosticSeverity(error->error->kind) == DiagnosticSeverity::Error)
             inputErrors = true;
-        if (!sources.isEmpty())
-            sources.last().errors.append(RunReportError{int(qMin<quint32>(error->line, INT_MAX)),
-                                                        int(qMin<quint32>(error->column, INT_MAX)),
-                                                        diagnosticSeverity(error->kind),
-                                                        error->text});
-        return;
-    case MessageKind::Words:
-    case MessageKind::Compounds:
-    case MessageKind::Statements:
-        tables[kind == MessageKind::Words       ? 0
-               : kind == MessageKind::Compounds ? 1
-                                                : 2] = QByteArray(buffer, int(size));
-        return;
-    case MessageKind::Question:
-        question = QByteArray(buffer, int(size));
-        return;
-    case MessageKind::Inference:
-        inference = QByteArray(buffer, int(size));
-        return;
-    case MessageKind::Memory:
-        memory = decodeMemoryDump(buffer, size);
-        memoryReceived = true;
-        return;
-    case MessageKind::Time:
-        ++answered;
-        if (const auto time = decodeElapsedTime(buffer, size)) {
-            if (countTime) {
-                fileMicroseconds += time->microseconds;
-                fileCycles += time->cycles;
-            }
-        }
-        if (waiting && answered >= awaited)
-            waiting->quit();
-        break;
-    case MessageKind::Version:
-        engineVersion = decodeLibraryVersion(buffer, size);
-        break;
-    default:
-        break;
     }
 
     // Internal questions are printed: the engine sends them only after "⋙ debug on".
-    if (const auto text = simpleOutputText(buffer, size, options.time, true)) {
-        outputLines.append(*text);
-        if (!options.json)
-            print(text->toUtf8());
+    const auto line = record.add(message, fileName, {options.time, true});
+    if (line && !options.json)
+        print(line->toUtf8());
+
+    // The engine ends every answer with a time message.
+    if (std::holds_alternative<TimeMessage>(message)) {
+        ++answered;
+        if (waiting && answered >= awaited)
+            waiting->quit();
     }
 }
 
@@ -274,8 +233,7 @@ bool BatchRun::writeTables()
     const QDir dir(options.tablesDir);
     for (int i = 0; i < 3; ++i) {
         const auto kind = static_cast<TermTableKind>(i);
-        const RunReportTable table =
-            termReportTable(kind, decodeTermRecords(tables[i].constData(), tables[i].size()));
+        const RunReportTable table = termReportTable(kind, record.table(kind));
         if (!writeFile(dir.filePath(termTableFileName(kind)),
                        Csv::table(table.header, table.rows).toUtf8(), &error)) {
             complain(error);
@@ -285,52 +243,30 @@ bool BatchRun::writeTables()
     return true;
 }
 
-bool BatchRun::writeGraphs(const QString& dir, const QByteArray& question,
-                           const QByteArray& inference, QString* error)
+bool BatchRun::writeGraphs(const QString& dir, const RunRecord& record, QString* error)
 {
     if (!makeDir(dir, error))
         return false;
     const QDir folder(dir);
     // An engine that sent no graph gets none written; the window would show none either.
-    if (!question.isEmpty() &&
-        !writeFile(
-            folder.filePath(QStringLiteral("question.svg")),
-            questionTreeSvg(decodeQuestionTree(question.constData(), question.size())).toUtf8(),
-            error))
+    if (const auto& tree = record.questionTree();
+        tree && !writeFile(folder.filePath(QStringLiteral("question.svg")),
+                           svgDocument(questionTreeDrawing(*tree)).toUtf8(), error))
         return false;
-    if (!inference.isEmpty() &&
-        !writeFile(folder.filePath(QStringLiteral("inference.svg")),
-                   inferenceGraphSvg(decodeInferenceGraph(inference.constData(), inference.size()))
-                       .toUtf8(),
-                   error))
+    if (const auto& graph = record.inferenceGraph();
+        graph && !writeFile(folder.filePath(QStringLiteral("inference.svg")),
+                            svgDocument(inferenceGraphDrawing(*graph)).toUtf8(), error))
         return false;
     return true;
 }
 
 bool BatchRun::writeReport()
 {
-    RunReport report;
     QStringList names;
     for (const RunReportSource& source : qAsConst(sources))
         names.append(QFileInfo(source.fileName).fileName());
-    report.title = QStringLiteral("Run of ") + names.join(QStringLiteral(", "));
-    report.sources = sources;
-    report.output = outputLines;
-    for (int i = 0; i < 3; ++i)
-        report.tables.append(
-            termReportTable(static_cast<TermTableKind>(i),
-                            decodeTermRecords(tables[i].constData(), tables[i].size())));
-    if (!question.isEmpty())
-        report.questionSvg =
-            questionTreeSvg(decodeQuestionTree(question.constData(), question.size()));
-    if (!inference.isEmpty())
-        report.inferenceSvg =
-            inferenceGraphSvg(decodeInferenceGraph(inference.constData(), inference.size()));
-    report.timeLine =
-        elapsedTimeLine(ElapsedTime{quint32(qMin<quint64>(fileMicroseconds, UINT32_MAX)),
-                                    quint32(qMin<quint64>(fileCycles, UINT32_MAX))});
-    report.engineVersion = engineVersion;
-    report.date = QDateTime::currentDateTime();
+    const RunReport report =
+        record.report(QStringLiteral("Run of ") + names.join(QStringLiteral(", ")), sources);
     QString error;
     if (!writeFile(options.reportFile, runReportHtml(report).toUtf8(), &error)) {
         complain(error);

@@ -3,7 +3,7 @@
 
 #include "inputfile.h"
 #include "runoptions.h"
-#include "runreport.h"
+#include "runrecord.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -35,9 +35,8 @@ public:
 
     Status run(const QVector<InputFile>& files);
 
-    // The graph files as the window's views would save them.
-    static bool writeGraphs(const QString& dir, const QByteArray& question,
-                            const QByteArray& inference, QString* error);
+    // The record's latest graphs as files, as the window's views would save them.
+    static bool writeGraphs(const QString& dir, const RunRecord& record, QString* error);
 
 private slots:
     void receive(const char* buffer, size_t size);
@@ -46,7 +45,7 @@ private:
     bool send(const QString& text, int line);
     bool waitForAnswers();
     void timedOut();
-    void handle(const char* buffer, std::size_t size);
+    void handle(const DecodedMessage& message);
     void print(const QByteArray& line);
     void complain(const QString& text);
     bool writeTables();
@@ -62,20 +61,11 @@ private:
     long long answered = 0; // time messages received
     bool inputErrors = false;
 
-    // What the run gathered: the sources with their errors (the last one also takes the errors
-    // of the requests sent after the files), the printed output and the latest answer of each
-    // kind.
+    // The sources sent; the last one also takes the errors of the requests sent after the
+    // files.
     QVector<RunReportSource> sources;
-    QStringList outputLines;
-    QString engineVersion;
-    quint64 fileMicroseconds = 0;
-    quint64 fileCycles = 0;
-    bool countTime = false;
-    QByteArray tables[3];
-    QByteArray question;
-    QByteArray inference;
-    QByteArray memory;
-    bool memoryReceived = false;
+    // What the engine answered.
+    RunRecord record;
 };
 
 #endif

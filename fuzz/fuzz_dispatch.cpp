@@ -4,15 +4,13 @@
 // left out (fuzz_window drives those).
 
 #include "dispatch.h"
-#include "errormessage.h"
-#include "inferencegraph.h"
 #include "memorydump.h"
+#include "messagejson.h"
 #include "messagereader.h"
-#include "messages.h"
-#include "questiontree.h"
-#include "termtable.h"
+#include "svgwriter.h"
 
 #include <QSet>
+#include <QXmlStreamReader>
 
 #include <cstddef>
 #include <cstdint>
@@ -26,9 +24,13 @@ void check(bool promise)
         std::abort();
 }
 
-bool wholeSvg(const QString& svg)
+// The document parses as XML, whatever characters the message holds.
+bool wholeSvg(const GraphDrawing& drawing)
 {
-    return svg.startsWith(QLatin1String("<svg")) && svg.endsWith(QLatin1String("</svg>"));
+    QXmlStreamReader reader(svgDocument(drawing));
+    while (!reader.atEnd())
+        reader.readNext();
+    return !reader.hasError();
 }
 
 } // namespace
@@ -38,9 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     // libFuzzer hands over an exact-size heap copy, as the worker does: any read past the end
     // is caught by the address sanitizer.
     const char* data = reinterpret_cast<const char*>(bytes);
-    // The window's own dispatch, with every setting of the two options.
+    // The dispatch every consumer takes its value from, and what the output and JSON make of it
+    // with every setting of the two options.
+    const DecodedMessage decoded = decodeMessage(data, size);
     for (int options = 0; options < 4; ++options)
-        decodeMessage(data, size, {bool(options & 1), bool(options & 2)});
+        outputText(decoded, {bool(options & 1), bool(options & 2)});
+    messageJson(decoded);
     // What each decoder promises.
     switch (messageKind(data, size)) {
     case MessageKind::Error: {
@@ -73,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             check(id != 0 && !seen.contains(id));
             seen.insert(id);
         }
-        check(wholeSvg(questionTreeSvg(tree)));
+        check(wholeSvg(questionTreeDrawing(tree)));
         break;
     }
     case MessageKind::Inference: {
@@ -82,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         std::size_t items = 0;
         for (const Inference& inference : graph.inferences)
             items += std::size_t(inference.items.size());
-        check(items * 8 <= size && wholeSvg(inferenceGraphSvg(graph)));
+        check(items * 8 <= size && wholeSvg(inferenceGraphDrawing(graph)));
         break;
     }
     default:
@@ -92,8 +97,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             elapsedTimeLine(*time);
         for (std::size_t offset : {std::size_t(0), std::size_t(3), size, size + 1})
             messageText(data, size, offset);
-        for (int options = 0; options < 4; ++options)
-            simpleOutputText(data, size, options & 1, options & 2);
         break;
     }
     // The reader itself: a walk driven by the message's own bytes never passes its end.

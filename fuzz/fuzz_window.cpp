@@ -8,12 +8,10 @@
 #include "codeeditor.h"
 #include "dialogs.h"
 #include "mainwindow.h"
+#include "privateenvironment.h"
 #include "quorw.h"
 
 #include <QApplication>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
@@ -30,9 +28,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication application(*argc, *argv);
-    QStandardPaths::setTestModeEnabled(true);
-    static QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    static const PrivateEnvironment environment;
     registerEngineMetaTypes();
     Dialogs::setSaveFileNameResponder([](const QString&, const QString&) { return QString(); });
     Dialogs::setWarningResponder([](const QString&, const QString&, QMessageBox::StandardButtons) {

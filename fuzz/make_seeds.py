@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Writes the fuzzers' seed corpora under fuzz/corpus/.
 
-The seeds come from the tests: the golden messages of tests/data/*.hex, the message cases of
-the decoder and dispatch tests, and every message the stand-in engine sends while it runs the
-tutorial document and the inputs of its grammar tests (captured through its C interface).
+The seeds come from the tests: the golden messages of tests/output/golden/*.hex, the message
+cases of the decoder and dispatch tests, and every message the stand-in engine sends while it
+runs the tutorial document and the inputs of its grammar tests (captured through its C
+interface).
 
     python3 fuzz/make_seeds.py [path/to/libquor.so.1]
 
@@ -47,7 +48,7 @@ def hex_file(path):
 
 
 # Golden messages of the graph tests.
-data_dir = os.path.join(ROOT, "tests", "data")
+data_dir = os.path.join(ROOT, "tests", "output", "golden")
 for name in sorted(os.listdir(data_dir)):
     if name.endswith(".hex"):
         add_message(hex_file(os.path.join(data_dir, name)))

@@ -1,17 +1,23 @@
 #include "dispatch.h"
 
-#include "inferencegraph.h"
 #include "memorydump.h"
-#include "questiontree.h"
 
-DecodedMessage decodeMessage(const char* data, std::size_t size, const OutputOptions& options)
+DecodedMessage decodeMessage(const char* data, std::size_t size)
 {
     const MessageKind kind = messageKind(data, size);
     switch (kind) {
+    case MessageKind::Plain:
+        return TextMessage{kind, 0, messageText(data, size, 0)};
+    case MessageKind::Unassigned:
+        return TextMessage{kind, data[1], messageText(data, size, 3)};
+    case MessageKind::InternalQuestion:
+        return TextMessage{kind, 0, messageText(data, size, 3)};
+    case MessageKind::Time:
+        return TimeMessage{decodeElapsedTime(data, size)};
+    case MessageKind::Version:
+        return LibraryVersion{decodeLibraryVersion(data, size)};
     case MessageKind::Error:
-        if (auto error = decodeErrorMessage(data, size))
-            return std::move(*error);
-        return NoOutput();
+        return InputErrorMessage{decodeErrorMessage(data, size)};
     case MessageKind::Words:
     case MessageKind::Compounds:
     case MessageKind::Statements:
@@ -19,15 +25,26 @@ DecodedMessage decodeMessage(const char* data, std::size_t size, const OutputOpt
     case MessageKind::Memory:
         return MemoryDumpContents{decodeMemoryDump(data, size)};
     case MessageKind::Question:
-        return QuestionTreeDrawing{questionTreeSvg(decodeQuestionTree(data, size))};
+        return decodeQuestionTree(data, size);
     case MessageKind::Inference:
-        return InferenceGraphDrawing{inferenceGraphSvg(decodeInferenceGraph(data, size))};
-    case MessageKind::Version:
-        return LibraryVersion{decodeLibraryVersion(data, size)};
-    default:
-        if (auto text =
-                simpleOutputText(data, size, options.showTime, options.showInternalQuestions))
-            return OutputLine{std::move(*text)};
-        return NoOutput();
+        return decodeInferenceGraph(data, size);
     }
+    return TextMessage{};
+}
+
+std::optional<QString> outputText(const DecodedMessage& message, const OutputOptions& options)
+{
+    if (const auto* text = std::get_if<TextMessage>(&message)) {
+        if (text->kind == MessageKind::InternalQuestion && !options.showInternalQuestions)
+            return std::nullopt;
+        return text->text;
+    }
+    if (const auto* time = std::get_if<TimeMessage>(&message)) {
+        if (options.showTime && time->time)
+            return elapsedTimeLine(*time->time);
+        return std::nullopt;
+    }
+    if (const auto* version = std::get_if<LibraryVersion>(&message))
+        return libraryVersionLine(version->version);
+    return std::nullopt;
 }

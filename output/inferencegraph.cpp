@@ -1,7 +1,7 @@
 #include "inferencegraph.h"
 
 #include "graphrecords.h"
-#include "svgbuilder.h"
+#include "xmltext.h"
 
 #include <QStringList>
 
@@ -68,9 +68,10 @@ QStringList inferenceLines(const InferenceGraph& graph, int index)
     const Inference& inference = graph.inferences.at(index);
     const InferenceOperation operation = graph.operations.value(inference.operation);
     // One substitution pass, so a name or description holding "%1" and the like stays as it is.
-    QStringList lines{QStringLiteral("Level: %1 Op: 0x%2: %3 %4")
-                          .arg(QString::number(index), QString::number(inference.operation, 16),
-                               operation.name, operation.description.toHtmlEscaped())};
+    QStringList lines{
+        xmlSafe(QStringLiteral("Level: %1 Op: 0x%2: %3 %4")
+                    .arg(QString::number(index), QString::number(inference.operation, 16),
+                         operation.name, operation.description))};
 
     int written = 0;
     for (quint64 item : inference.items) {
@@ -79,7 +80,7 @@ QStringList inferenceLines(const InferenceGraph& graph, int index)
             continue;
         const QString prefix =
             written == 0 ? QStringLiteral("J:    ") : QStringLiteral("J%1: ").arg(written);
-        lines.append(prefix + text.toHtmlEscaped());
+        lines.append(prefix + xmlSafe(text));
         ++written;
     }
     return lines;
@@ -90,61 +91,35 @@ int conclusionLine(const QStringList& lines)
     return lines.size() >= 2 ? lines.size() - 1 : -1;
 }
 
-namespace {
-
-// An outline round line `line` of the multi-line box at (x, y), drawn over the box.
-QString conclusionMark(int x, int y, int width, int line)
+GraphDrawing inferenceGraphDrawing(const InferenceGraph& graph)
 {
-    return QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"4\" ry=\"4\" "
-                          "stroke=\"%5\" stroke-width=\"2\" fill=\"none\"></rect>\n")
-        .arg(x + 2)
-        .arg(y + boxLineHeight * line + 2)
-        .arg(qMax(0, width - 4))
-        .arg(boxLineHeight - 4)
-        .arg(QLatin1String(conclusionColour));
-}
-
-const QString& legendText()
-{
-    static const QString text = QStringLiteral("Conclusion of each inference");
-    return text;
-}
-
-// The legend line: a sample of the outline and its meaning, top left above the first box.
-QString conclusionLegend()
-{
-    return QStringLiteral("<g>\n\t<rect x=\"20\" y=\"18\" width=\"24\" height=\"14\" rx=\"4\" "
-                          "ry=\"4\" stroke=\"%1\" stroke-width=\"2\" fill=\"none\"></rect>\n\t"
-                          "<text x=\"52\" y=\"29\" font-family=\"DejaVu Sans\" font-size=\"11\" "
-                          "fill=\"%2\">%3</text>\n</g>\n")
-        .arg(QLatin1String(conclusionColour), QLatin1String(svgInkColour), legendText());
-}
-
-} // namespace
-
-QString inferenceGraphSvg(const InferenceGraph& graph)
-{
+    GraphDrawing drawing;
     int x = 20;
     int y = 50;
     int widest = 0;
     int lastHeight = 0;
-    QString boxes;
+    drawing.boxes.reserve(graph.inferences.size());
     for (int index = 0; index < graph.inferences.size(); ++index) {
-        int width = 0;
-        int height = 0;
-        const QStringList lines = inferenceLines(graph, index);
-        boxes += multiLineBox(lines, x, y, width, height);
-        const int conclusion = conclusionLine(lines);
-        if (conclusion >= 0)
-            boxes += conclusionMark(x, y, width, conclusion);
+        GraphBox box;
+        box.lines = inferenceLines(graph, index);
+        box.markedLine = conclusionLine(box.lines);
+        const int width = BoxGeometry::boxWidth(box.lines);
+        const int height = BoxGeometry::lineHeight * box.lines.size();
+        box.rect = QRect(x, y, width, height);
+        drawing.boxes.append(box);
         widest = qMax(widest, width);
         lastHeight = height;
         y += 20 + height;
         x += 30;
     }
+    drawing.size = QSize(x + 40 + widest, y + 40 + lastHeight);
     if (graph.inferences.isEmpty())
-        return svgDocumentStart(x + 40 + widest, y + 40 + lastHeight) + svgDocumentEnd();
-    const int width = qMax(x + 40 + widest, 52 + boxWidth(legendText().size()) + 20);
-    return svgDocumentStart(width, y + 40 + lastHeight) + conclusionLegend() + boxes +
-           svgDocumentEnd();
+        return drawing;
+    // The legend, top left above the first box: a sample of the outline and its meaning.
+    GraphLegend legend{QRect(20, 18, 24, 14), QPoint(52, 29),
+                       QStringLiteral("Conclusion of each inference")};
+    drawing.size.rwidth() = qMax(
+        drawing.size.width(), legend.baseline.x() + BoxGeometry::boxWidth(legend.text.size()) + 20);
+    drawing.legend = legend;
+    return drawing;
 }

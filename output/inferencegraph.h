@@ -1,6 +1,8 @@
 #ifndef INFERENCEGRAPH_H
 #define INFERENCEGRAPH_H
 
+#include "graphdrawing.h"
+
 #include <QMap>
 #include <QString>
 #include <QVector>
@@ -33,20 +35,17 @@ struct InferenceGraph {
 // hold (or whose counts do not fit in it); what was read before stays.
 InferenceGraph decodeInferenceGraph(const char* data, std::size_t size);
 
-// The text lines of inference number `index`: the operation line, then one line per item that
-// has a non-empty text. An operation code without a record shows an empty name and description.
+// The text lines of inference number `index` as shown: the operation line, then one line per
+// item that has a non-empty text. An operation code without a record shows an empty name and
+// description. Characters XML cannot hold are replaced (xmltext.h); nothing is escaped.
 QStringList inferenceLines(const InferenceGraph& graph, int index);
 
-// Outline colour of the line that holds an inference's conclusion (the last of its items: the
-// items used come first, then the item produced) and of the legend's sample.
-inline constexpr const char* conclusionColour = "#3A7D1E";
-
-// The line of inferenceLines() that holds the conclusion, or -1 when the inference shows no
-// item.
+// The line of inferenceLines() that holds the conclusion (the last of the items: the items used
+// come first, then the item produced), or -1 when the inference shows no item.
 int conclusionLine(const QStringList& lines);
 
-// The whole SVG document of the graph. Above the boxes a legend line explains the outline that
-// marks each conclusion.
-QString inferenceGraphSvg(const InferenceGraph& graph);
+// The graph laid out: one box per inference, each 30 right of and 20 below the one before, its
+// conclusion outlined; above the boxes a legend explains the outline.
+GraphDrawing inferenceGraphDrawing(const InferenceGraph& graph);
 
 #endif

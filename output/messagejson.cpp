@@ -1,12 +1,7 @@
 #include "messagejson.h"
 
 #include "compilerdiagnostic.h"
-#include "errormessage.h"
-#include "inferencegraph.h"
-#include "memorydump.h"
-#include "messages.h"
-#include "questiontree.h"
-#include "termtable.h"
+#include "overloaded.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,17 +13,56 @@ QString idText(quint64 id)
     return QString::number(id, 16);
 }
 
-QJsonArray termRecords(const char* data, std::size_t size)
+QJsonObject text(const TextMessage& message)
 {
-    QJsonArray records;
-    for (const TermRecord& record : decodeTermRecords(data, size))
-        records.append(QJsonObject{{"id", idText(record.id)}, {"name", record.name}});
-    return records;
+    switch (message.kind) {
+    case MessageKind::Unassigned:
+        return QJsonObject{{"kind", "unassigned"},
+                           {"code", QString::fromLatin1(&message.code, 1)},
+                           {"text", message.text}};
+    case MessageKind::InternalQuestion:
+        return QJsonObject{{"kind", "internalQuestion"}, {"text", message.text}};
+    default:
+        return QJsonObject{{"kind", "plain"}, {"text", message.text}};
+    }
 }
 
-void addQuestionTree(QJsonObject& object, const char* data, std::size_t size)
+QJsonObject time(const TimeMessage& message)
 {
-    const QuestionTree tree = decodeQuestionTree(data, size);
+    QJsonObject object{{"kind", "time"}};
+    if (message.time) {
+        object["microseconds"] = qint64(message.time->microseconds);
+        object["cycles"] = qint64(message.time->cycles);
+    }
+    return object;
+}
+
+QJsonObject error(const InputErrorMessage& message)
+{
+    QJsonObject object{{"kind", "error"}};
+    if (const auto& error = message.error) {
+        object["line"] = qint64(error->line);
+        object["column"] = qint64(error->column);
+        object["mark"] = error->kind;
+        object["severity"] = severityName(diagnosticSeverity(error->kind));
+        object["text"] = error->text;
+    }
+    return object;
+}
+
+QJsonObject termTable(const TermTableContents& table)
+{
+    QJsonArray records;
+    for (const TermRecord& record : table.records)
+        records.append(QJsonObject{{"id", idText(record.id)}, {"name", record.name}});
+    const char* kind = table.kind == MessageKind::Words       ? "words"
+                       : table.kind == MessageKind::Compounds ? "compounds"
+                                                              : "statements";
+    return QJsonObject{{"kind", kind}, {"records", records}};
+}
+
+QJsonObject questionTree(const QuestionTree& tree)
+{
     QJsonArray links;
     for (const DerivationLink& link : tree.links)
         links.append(QJsonArray{idText(link.parent), idText(link.child)});
@@ -43,13 +77,11 @@ void addQuestionTree(QJsonObject& object, const char* data, std::size_t size)
                                  {"gen", node.genNumber},
                                  {"process", node.processNumber}});
     }
-    object["links"] = links;
-    object["nodes"] = nodes;
+    return QJsonObject{{"kind", "question"}, {"links", links}, {"nodes", nodes}};
 }
 
-void addInferenceGraph(QJsonObject& object, const char* data, std::size_t size)
+QJsonObject inferenceGraph(const InferenceGraph& graph)
 {
-    const InferenceGraph graph = decodeInferenceGraph(data, size);
     QJsonArray inferences;
     for (const Inference& inference : graph.inferences) {
         QJsonArray items;
@@ -65,80 +97,35 @@ void addInferenceGraph(QJsonObject& object, const char* data, std::size_t size)
     for (auto it = graph.operations.cbegin(); it != graph.operations.cend(); ++it)
         operations[QString::number(it.key())] =
             QJsonObject{{"name", it->name}, {"description", it->description}};
-    object["inferences"] = inferences;
-    object["texts"] = texts;
-    object["operations"] = operations;
+    return QJsonObject{{"kind", "inference"},
+                       {"inferences", inferences},
+                       {"texts", texts},
+                       {"operations", operations}};
 }
 
 } // namespace
 
-QJsonObject messageJson(const char* data, std::size_t size)
+QJsonObject messageJson(const DecodedMessage& message)
 {
-    QJsonObject object;
-    switch (messageKind(data, size)) {
-    case MessageKind::Plain:
-        object["kind"] = "plain";
-        object["text"] = messageText(data, size, 0);
-        break;
-    case MessageKind::Unassigned:
-        object["kind"] = "unassigned";
-        object["code"] = QString::fromLatin1(data + 1, 1);
-        object["text"] = messageText(data, size, 3);
-        break;
-    case MessageKind::InternalQuestion:
-        object["kind"] = "internalQuestion";
-        object["text"] = messageText(data, size, 3);
-        break;
-    case MessageKind::Error:
-        object["kind"] = "error";
-        if (const auto error = decodeErrorMessage(data, size)) {
-            object["line"] = qint64(error->line);
-            object["column"] = qint64(error->column);
-            object["mark"] = error->kind;
-            object["severity"] = severityName(diagnosticSeverity(error->kind));
-            object["text"] = error->text;
-        }
-        break;
-    case MessageKind::Time:
-        object["kind"] = "time";
-        if (const auto time = decodeElapsedTime(data, size)) {
-            object["microseconds"] = qint64(time->microseconds);
-            object["cycles"] = qint64(time->cycles);
-        }
-        break;
-    case MessageKind::Version:
-        object["kind"] = "version";
-        object["version"] = decodeLibraryVersion(data, size);
-        break;
-    case MessageKind::Memory:
-        object["kind"] = "memory";
-        object["dump"] = QString::fromUtf8(decodeMemoryDump(data, size));
-        break;
-    case MessageKind::Words:
-        object["kind"] = "words";
-        object["records"] = termRecords(data, size);
-        break;
-    case MessageKind::Compounds:
-        object["kind"] = "compounds";
-        object["records"] = termRecords(data, size);
-        break;
-    case MessageKind::Statements:
-        object["kind"] = "statements";
-        object["records"] = termRecords(data, size);
-        break;
-    case MessageKind::Question:
-        object["kind"] = "question";
-        addQuestionTree(object, data, size);
-        break;
-    case MessageKind::Inference:
-        object["kind"] = "inference";
-        addInferenceGraph(object, data, size);
-        break;
-    }
-    return object;
+    return std::visit(
+        Overloaded{
+            [](const TextMessage& m) { return text(m); },
+            [](const TimeMessage& m) { return time(m); },
+            [](const LibraryVersion& m) {
+                return QJsonObject{{"kind", "version"}, {"version", m.version}};
+            },
+            [](const InputErrorMessage& m) { return error(m); },
+            [](const TermTableContents& m) { return termTable(m); },
+            [](const MemoryDumpContents& m) {
+                return QJsonObject{{"kind", "memory"}, {"dump", QString::fromUtf8(m.dump)}};
+            },
+            [](const QuestionTree& m) { return questionTree(m); },
+            [](const InferenceGraph& m) { return inferenceGraph(m); },
+        },
+        message);
 }
 
-QByteArray messageJsonLine(const char* data, std::size_t size)
+QByteArray messageJsonLine(const DecodedMessage& message)
 {
-    return QJsonDocument(messageJson(data, size)).toJson(QJsonDocument::Compact);
+    return QJsonDocument(messageJson(message)).toJson(QJsonDocument::Compact);
 }

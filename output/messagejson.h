@@ -1,10 +1,10 @@
 #ifndef MESSAGEJSON_H
 #define MESSAGEJSON_H
 
+#include "dispatch.h"
+
 #include <QByteArray>
 #include <QJsonObject>
-
-#include <cstddef>
 
 // One engine message as a JSON object, for tools: "kind" names the message kind and the other
 // members are its decoded fields.
@@ -20,9 +20,9 @@
 //
 // Term and node ids are 64-bit: they are written as lower-case hexadecimal strings, as the term
 // tables show them, since JSON numbers do not hold them exactly.
-QJsonObject messageJson(const char* data, std::size_t size);
+QJsonObject messageJson(const DecodedMessage& message);
 
 // The object as one compact line, without a line end.
-QByteArray messageJsonLine(const char* data, std::size_t size);
+QByteArray messageJsonLine(const DecodedMessage& message);
 
 #endif

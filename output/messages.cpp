@@ -67,28 +67,3 @@ QString libraryVersionLine(const QString& version)
 {
     return QStringLiteral("QUOR library version ") + version;
 }
-
-std::optional<QString> simpleOutputText(const char* data, std::size_t size, bool showTime,
-                                        bool showInternalQuestions)
-{
-    switch (messageKind(data, size)) {
-    case MessageKind::Plain:
-        return messageText(data, size, 0);
-    case MessageKind::Unassigned:
-        return messageText(data, size, 3);
-    case MessageKind::InternalQuestion:
-        if (showInternalQuestions)
-            return messageText(data, size, 3);
-        return std::nullopt;
-    case MessageKind::Time:
-        if (showTime) {
-            if (const auto time = decodeElapsedTime(data, size))
-                return elapsedTimeLine(*time);
-        }
-        return std::nullopt;
-    case MessageKind::Version:
-        return libraryVersionLine(decodeLibraryVersion(data, size));
-    default:
-        return std::nullopt;
-    }
-}

@@ -45,9 +45,4 @@ QString elapsedTimeLine(const ElapsedTime& time);
 QString decodeLibraryVersion(const char* data, std::size_t size);
 QString libraryVersionLine(const QString& version);
 
-// What a message of a simple kind adds to the Output dock, given the Time and Internal Question
-// options; empty when it adds nothing (a dropped 'i' or 't', or a kind handled elsewhere).
-std::optional<QString> simpleOutputText(const char* data, std::size_t size, bool showTime,
-                                        bool showInternalQuestions);
-
 #endif

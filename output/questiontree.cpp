@@ -1,7 +1,7 @@
 #include "questiontree.h"
 
 #include "graphrecords.h"
-#include "svgbuilder.h"
+#include "xmltext.h"
 
 #include <QHash>
 #include <QQueue>
@@ -94,7 +94,7 @@ QVector<DerivationLink> walkFromRoot(const QVector<DerivationLink>& links)
 
 QString derivationBoxText(const DerivationNode& node)
 {
-    return QString::fromUtf8(node.label).toHtmlEscaped() + QLatin1String(" [Level: ") +
+    return xmlSafe(QString::fromUtf8(node.label)) + QLatin1String(" [Level: ") +
            QString::number(node.level) + QLatin1String(" ThreadId: ") +
            QString::number(node.threadId) + QLatin1String(" Gen#: ") +
            QString::number(node.genNumber) + QLatin1String(" Proccess#: ") +
@@ -106,7 +106,7 @@ namespace {
 constexpr int firstColumnX = 40;
 // Room between two columns; the arrow heads take its last 9 units.
 constexpr int columnGap = 45;
-constexpr int arrowLength = 9;
+constexpr int arrowLength = BoxGeometry::arrowLength;
 // Where lines turn inside the gap after a column and inside the gap before one.
 constexpr int turnOut = 18;
 constexpr int turnIn = 18;
@@ -177,8 +177,8 @@ QuestionTreeLayout layoutQuestionTree(const QuestionTree& tree)
         largestY = qMax(largestY, node.y);
         layout.texts.append(derivationBoxText(node));
         node.x = columnX.at(c);
-        node.width = boxWidth(layout.texts.constLast().size());
-        node.height = boxLineHeight;
+        node.width = BoxGeometry::boxWidth(xmlEscapedLength(layout.texts.constLast()));
+        node.height = BoxGeometry::lineHeight;
         columnWidth[c] = qMax(columnWidth.at(c), node.width);
     }
     layout.width = columnX.constLast() + 40 + columnWidth.constLast();
@@ -222,26 +222,25 @@ QuestionTreeLayout layoutQuestionTree(const QuestionTree& tree)
     return layout;
 }
 
-QString questionTreeSvg(const QuestionTree& tree)
+GraphDrawing questionTreeDrawing(const QuestionTree& tree)
 {
     const QuestionTreeLayout layout = layoutQuestionTree(tree);
-    QString edges;
+    GraphDrawing drawing;
+    drawing.size = QSize(layout.width, layout.height);
+    drawing.edges.reserve(layout.edges.size());
     for (int i = 0; i < layout.edges.size(); ++i) {
         const DerivationNode& child = layout.nodes.find(layout.edges.at(i).child).value();
-        edges += arrowHead(child.x, child.y);
-        const QVector<QPoint>& route = layout.routes.at(i);
-        for (int k = 1; k < route.size(); ++k)
-            edges += edgeLine(route.at(k - 1).x(), route.at(k - 1).y(), route.at(k).x(),
-                              route.at(k).y());
+        drawing.edges.append(GraphEdge{layout.routes.at(i), QPoint(child.x, child.y)});
     }
-    QString boxes;
+    drawing.boxes.reserve(layout.order.size());
     for (int i = 0; i < layout.order.size(); ++i) {
         const DerivationNode& node = layout.nodes.find(layout.order.at(i)).value();
-        const BoxColours& colours = boxColoursForFlags(node.flags);
-        int width = 0;
-        int height = 0;
-        boxes += singleLineBox(layout.texts.at(i), node.x, node.y, width, height, colours.stroke,
-                               colours.fill);
+        GraphBox box;
+        box.kind = GraphBox::SingleLine;
+        box.rect = QRect(node.x, node.y, node.width, node.height);
+        box.colours = GraphStyle::derivationColoursForFlags(node.flags);
+        box.lines = QStringList{layout.texts.at(i)};
+        drawing.boxes.append(box);
     }
-    return svgDocumentStart(layout.width, layout.height) + edges + boxes + svgDocumentEnd();
+    return drawing;
 }

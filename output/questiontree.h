@@ -1,6 +1,8 @@
 #ifndef QUESTIONTREE_H
 #define QUESTIONTREE_H
 
+#include "graphdrawing.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QPoint>
@@ -55,7 +57,7 @@ struct QuestionTreeLayout {
     // The node records with their box geometry; the root is the zero-width anchor just left of
     // the first box, from which the lines to its children start.
     QMap<quint64, DerivationNode> nodes;
-    // The box texts, in `order`.
+    // The box texts as shown, in `order`.
     QVector<QString> texts;
     // For each edge, the corners of its line: from the middle of the parent's right border to
     // the base of the arrow head at the child's left border. A child always stands in a column
@@ -69,10 +71,11 @@ struct QuestionTreeLayout {
 
 QuestionTreeLayout layoutQuestionTree(const QuestionTree& tree);
 
-// The escaped label of a node followed by its level, thread and numbers in brackets.
+// The label of a node followed by its level, thread and numbers in brackets, as shown:
+// characters XML cannot hold are replaced (xmltext.h), nothing is escaped.
 QString derivationBoxText(const DerivationNode& node);
 
-// The whole SVG document of the tree: edges first, boxes on top.
-QString questionTreeSvg(const QuestionTree& tree);
+// The tree laid out as a drawing: edges first, boxes on top.
+GraphDrawing questionTreeDrawing(const QuestionTree& tree);
 
 #endif

@@ -1,5 +1,7 @@
 #include "runreport.h"
 
+#include "xmltext.h"
+
 #include <QMap>
 
 #include <algorithm>
@@ -8,7 +10,7 @@ namespace {
 
 QString escaped(const QString& text)
 {
-    return text.toHtmlEscaped();
+    return xmlEscaped(text);
 }
 
 const char* const style = R"(<style>
@@ -93,7 +95,7 @@ QString graphSection(const QString& title, const QString& svg)
     QString html = QStringLiteral("<h3>%1</h3>\n").arg(escaped(title));
     if (svg.isEmpty())
         return html + QStringLiteral("<p class=\"meta\">No graph.</p>\n");
-    // The document is the one the view shows; its texts are escaped already.
+    // The document is the one the view saves; its texts are escaped already.
     return html + QStringLiteral("<div class=\"graph\">\n") + svg + QStringLiteral("\n</div>\n");
 }
 
@@ -144,8 +146,13 @@ QString runReportHtml(const RunReport& report)
     for (const RunReportSource& source : report.sources)
         html += sourceSection(source);
 
-    html += QStringLiteral("<h2>Output</h2>\n<pre>") + escaped(report.output.join('\n')) +
-            QStringLiteral("</pre>\n");
+    html += QStringLiteral("<h2>Output</h2>\n");
+    if (report.outputLinesLeftOut > 0)
+        html += QStringLiteral("<p class=\"meta\">%1 earlier line%2 left out.</p>\n")
+                    .arg(report.outputLinesLeftOut)
+                    .arg(report.outputLinesLeftOut == 1 ? "" : "s");
+    html +=
+        QStringLiteral("<pre>") + escaped(report.output.join('\n')) + QStringLiteral("</pre>\n");
 
     html += QStringLiteral("<h2>Tables</h2>\n");
     for (const RunReportTable& table : report.tables)

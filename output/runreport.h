@@ -12,8 +12,8 @@
 
 // A run of the engine as one self-contained HTML page: the sources with their error lines
 // marked, the output, the three term tables, both graphs inline, the time line, the engine
-// version and the date. Built from plain values, so the command-line runner and the window
-// (from what its docks show) make the same page.
+// version and the date. Built from plain values (gathered by RunRecord), so the command-line
+// runner and the window make the same page.
 
 struct RunReportError {
     int line = 0;
@@ -38,6 +38,7 @@ struct RunReport {
     QString title;
     QVector<RunReportSource> sources;
     QStringList output;
+    int outputLinesLeftOut = 0; // earlier lines not kept
     QVector<RunReportTable> tables;
     QString questionSvg;
     QString inferenceSvg;

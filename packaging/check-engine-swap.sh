@@ -27,9 +27,10 @@ check() {
 }
 
 source "$(dirname "${BASH_SOURCE[0]}")/check-install-run.sh"
+# The build's folders and version.
+source "$(dirname "$program")/../packaging/install-dirs.sh"
 check_installed_program "$program" "$engine_dir/libquor.so.1" "$engine_dir" 0.1-echo
 if [ -n "$runner" ]; then
-    source "$(dirname "$program")/../packaging/install-dirs.sh"
     printf 'hello\n' >"$work/hello.quor"
     check_installed_runner "$runner" "$work/hello.quor" 0 "$engine_dir" 0.1-echo
 fi

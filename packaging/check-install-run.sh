@@ -1,25 +1,26 @@
 # Sourced by check-install.sh, check-engine-swap.sh and check-deb.sh: starts QuorStudio offscreen
-# with the output probe preloaded and checks what it shows. Needs check/fail, probe and work.
+# with the output probe preloaded and checks what it shows. Needs check/fail, probe, work and
+# version (from the build's install-dirs.sh).
+
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/privatehome.sh"
 
 # check_installed_program PROGRAM ENGINE_LIBRARY [LIBRARY_PATH [ENGINE_VERSION]]
 #   The program must load ENGINE_LIBRARY (through its RUNPATH: LD_LIBRARY_PATH is cleared, or
-#   set to LIBRARY_PATH when given), show "QuorStudio version 0.5.1" and the engine's version
+#   set to LIBRARY_PATH when given), show "QuorStudio version $version" and the engine's version
 #   line (exactly "QUOR library version ENGINE_VERSION" when given) in its Output dock, and exit
 #   with status 0 when the probe closes its window.
 check_installed_program() {
     local program=$1 engine=$2 library_path=${3:-} engine_version=${4:-}
-    local home="$work/home" log="$work/program.log" status=0 before=$failures
+    local log="$work/program.log" status=0 before=$failures
     local library_env=(-u LD_LIBRARY_PATH)
     [ -n "$library_path" ] && library_env=(LD_LIBRARY_PATH="$library_path")
-    mkdir -p "$home"
-    chmod 700 "$home"
-    (cd "$home" && env "${library_env[@]}" HOME="$home" XDG_CONFIG_HOME="$home/config" \
-        XDG_RUNTIME_DIR="$home" QT_QPA_PLATFORM=offscreen LD_PRELOAD="$probe" \
+    (use_private_home "$work/private" && cd "$HOME" && env "${library_env[@]}" \
+        QT_QPA_PLATFORM=offscreen LD_PRELOAD="$probe" \
         timeout 60 "$program" >"$log" 2>"$work/program.err") || status=$?
     check "$program exits with status 0 (was $status)" [ "$status" = 0 ]
     check "$program loads its engine from $engine" \
         [ "$(sed -n 's/^engine library: //p' "$log" | xargs -r realpath)" = "$(realpath "$engine")" ]
-    check "$program shows its own version line" grep -qx 'output: QuorStudio version 0.5.1' "$log"
+    check "$program shows its own version line" grep -qx "output: QuorStudio version $version" "$log"
     if [ -n "$engine_version" ]; then
         check "$program shows the engine's version line" \
             grep -qx "output: QUOR library version $engine_version" "$log"

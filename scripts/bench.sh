@@ -11,10 +11,7 @@ build="$QUOR_ROOT/build-bench"
 # An empty settings store and a private home for every run.
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
-export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_CACHE_HOME="$scratch/cache"
-export XDG_DATA_HOME="$scratch/data" XDG_RUNTIME_DIR="$scratch/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+use_private_home "$scratch"
 export QT_QPA_PLATFORM=offscreen
 
 results="$scratch/results.json"

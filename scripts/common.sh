@@ -21,3 +21,4 @@ install_missing() {
 }
 
 QUOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$QUOR_ROOT/scripts/privatehome.sh"

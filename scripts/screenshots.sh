@@ -83,7 +83,7 @@ click() {
 
 # Fresh settings (Time on, Debug off) that leave the user's own untouched; the Current Folder
 # dock shows the examples folder.
-export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
+use_private_home "$work"
 mkdir -p "$images"
 cd "$QUOR_ROOT/examples"
 "$QUOR_PROGRAM" "$QUOR_ROOT/examples/tutorial.quor" &

@@ -1,10 +1,11 @@
 #ifndef TESTMESSAGES_H
 #define TESTMESSAGES_H
 
-// Helpers of the engine-output tests and benchmarks: messages built in code or read from the
-// commented hex files under tests/data, and exact-size heap copies so that a read past the end
-// is caught by the address sanitizer.
+// Helpers of the engine-output tests and benchmarks: messages built in code or read from
+// commented hex files, the graphs' golden files, and exact-size heap copies so that a read past
+// the end is caught by the address sanitizer.
 
+#include <QDir>
 #include <QFile>
 #include <QXmlStreamReader>
 #include <QtEndian>
@@ -18,13 +19,29 @@ inline QByteArray testDataFile(const QString& name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Hex bytes separated by blanks; '#' starts a comment that runs to the end of the line.
-inline QByteArray hexMessage(const QString& name)
+// The file `fileName`'s hex bytes separated by blanks; '#' starts a comment that runs to the end
+// of the line.
+inline QByteArray hexMessage(const QString& fileName)
 {
+    QFile file(fileName);
     QByteArray hex;
-    for (const QByteArray& line : testDataFile(name).split('\n'))
-        hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
+    if (file.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : file.readAll().split('\n'))
+            hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
     return QByteArray::fromHex(hex);
+}
+
+// The graphs' golden files: each NAME.hex in tests/output/golden is a 'q' or 'n' message, and
+// NAME.svg beside it the document its drawing writes. The paths without suffix, by name.
+// QUOR_GOLDEN_UPDATE=1 makes the golden test write the .svg files instead (read them before
+// committing), as it does the engine transcripts.
+inline QStringList graphGoldenFiles()
+{
+    const QDir dir(QStringLiteral(TESTSRCDIR "/output/golden"));
+    QStringList paths;
+    for (const QString& file : dir.entryList({QStringLiteral("*.hex")}, QDir::Files, QDir::Name))
+        paths.append(dir.filePath(file.chopped(4)));
+    return paths;
 }
 
 // True when the text is a whole XML document (the SVG builders' output).

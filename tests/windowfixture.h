@@ -8,6 +8,7 @@
 #include "codeeditor.h"
 #include "dialogs.h"
 #include "mainwindow.h"
+#include "privateenvironment.h"
 #include "quorw.h"
 #ifndef QUOR_TEST_REAL_ENGINE
 #include "testengine.h"
@@ -32,14 +33,8 @@ namespace fixture {
 
 // A member of every window test class: set up before the first test function runs.
 struct Environment {
-    QTemporaryDir settingsDir;
-    Environment()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings::setDefaultFormat(QSettings::NativeFormat);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-        registerEngineMetaTypes();
-    }
+    PrivateEnvironment privateEnvironment;
+    Environment() { registerEngineMetaTypes(); }
 };
 
 inline QSettings* settings()

@@ -43,7 +43,10 @@ QMessageBox::StandardButton warning(QWidget* parent, const QString& title, const
 {
     if (warningResponder)
         return warningResponder(title, text, buttons);
-    return QMessageBox::warning(parent, title, text, buttons);
+    // Plain text: the texts name files, whose names may look like markup.
+    QMessageBox box(QMessageBox::Warning, title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 void warnCannotWrite(QWidget* parent, const QString& fileName, const QString& reason)

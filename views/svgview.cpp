@@ -2,8 +2,9 @@
 
 #include "dialogs.h"
 #include "filenames.h"
-#include "svgpicture.h"
-#include "svgpictureitem.h"
+#include "graphitem.h"
+#include "graphpainter.h"
+#include "svgwriter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,8 +24,7 @@
 
 #include <cmath>
 
-SvgView::SvgView(QWidget* parent)
-    : QGraphicsView(parent), saveAsAction(nullptr), drawingItem(nullptr), renderer(nullptr)
+SvgView::SvgView(QWidget* parent) : QGraphicsView(parent), saveAsAction(nullptr)
 {
     setScene(new QGraphicsScene(this));
     setTransformationAnchor(AnchorUnderMouse);
@@ -51,6 +51,8 @@ SvgView::SvgView(QWidget* parent)
 
 SvgView::~SvgView()
 {
+    if (copyCancelled)
+        *copyCancelled = true;
     scene()->clear();
     delete renderer;
 }
@@ -58,24 +60,36 @@ SvgView::~SvgView()
 void SvgView::load(QString svg)
 {
     svgText = std::move(svg);
+    graph.reset();
     // The old item goes with the scene's items before the renderer it may share is deleted.
     scene()->clear();
     delete renderer;
+    renderer = new QSvgRenderer(svgText.toUtf8());
+    auto* item = new QGraphicsSvgItem();
+    item->setSharedRenderer(renderer);
+    replaceItem(item);
+}
+
+void SvgView::setDrawing(const GraphDrawing& drawing)
+{
+    svgText.clear();
+    graph = drawing;
+    scene()->clear();
+    delete renderer;
     renderer = nullptr;
-    picture = SvgPicture(svgText);
-    if (picture.isValid()) {
-        drawingItem = new SvgPictureItem(picture);
-        textBoxes = SvgTextBoxes(picture);
-    } else {
-        // Not a drawing of the graph builders: the SVG renderer draws it.
-        renderer = new QSvgRenderer(svgText.toUtf8());
-        auto* item = new QGraphicsSvgItem();
-        item->setSharedRenderer(renderer);
-        drawingItem = item;
-        textBoxes = SvgTextBoxes(svgText);
-    }
+    replaceItem(new GraphItem(drawing));
+}
+
+void SvgView::replaceItem(QGraphicsItem* item)
+{
+    drawingItem = item;
     resetTransform();
     scene()->addItem(drawingItem);
+}
+
+QString SvgView::text() const
+{
+    return graph ? svgDocument(*graph) : svgText;
 }
 
 bool SvgView::hasDrawing() const
@@ -102,7 +116,7 @@ bool SvgView::saveAs()
     // Written to a temporary file that replaces the old one only when complete, as documents and
     // memory dumps are; a failure is reported, not passed over.
     const QString fileName = withSvgSuffix(name);
-    return Dialogs::writeFileOrWarn(window(), fileName, svgText.toUtf8(), true);
+    return Dialogs::writeFileOrWarn(window(), fileName, text().toUtf8(), true);
 }
 
 void SvgView::wheelEvent(QWheelEvent* event)
@@ -139,14 +153,20 @@ void SvgView::actualSize()
 
 QImage SvgView::image() const
 {
-    return picture.isValid() ? imageOf(picture) : renderImage(svgText.toUtf8());
+    return graph ? imageOf(*graph, nullptr) : imageOf(svgText.toUtf8());
 }
 
-QImage SvgView::renderImage(const QByteArray& svg)
+// A graph is painted from its layout, in bands on all cores.
+QImage SvgView::imageOf(const GraphDrawing& drawing, const std::atomic<bool>* cancelled)
 {
-    const SvgPicture drawing(svg);
-    if (drawing.isValid())
-        return imageOf(drawing);
+    const QSizeF size(drawing.size);
+    if (size.isEmpty())
+        return QImage();
+    return GraphPainter::image(drawing, imageScale(size), QThread::idealThreadCount(), cancelled);
+}
+
+QImage SvgView::imageOf(const QByteArray& svg)
+{
     QSvgRenderer renderer(svg);
     const QSizeF size = renderer.defaultSize();
     if (!renderer.isValid() || size.isEmpty())
@@ -160,15 +180,6 @@ QImage SvgView::renderImage(const QByteArray& svg)
     return image;
 }
 
-// The graph builders' drawings are painted directly, in bands on all cores.
-QImage SvgView::imageOf(const SvgPicture& drawing)
-{
-    const QSizeF size = drawing.size();
-    if (size.isEmpty())
-        return QImage();
-    return drawing.image(imageScale(size), QThread::idealThreadCount());
-}
-
 double SvgView::imageScale(const QSizeF& size)
 {
     return qMin(1.0, MaxImageSide / qMax(size.width(), size.height()));
@@ -178,6 +189,21 @@ void SvgView::copyAsImage()
 {
     if (!hasDrawing())
         return;
+    if (copying) {
+        // The render under way stops early; when it has, one render of what the view shows
+        // then follows, however many requests came meanwhile.
+        *copyCancelled = true;
+        copyAgain = true;
+        return;
+    }
+    startCopy();
+}
+
+void SvgView::startCopy()
+{
+    copying = true;
+    copyAgain = false;
+    copyCancelled = std::make_shared<std::atomic<bool>>(false);
     // The watcher belongs to the view: if the view goes first, the finished image is dropped.
     QFutureInterface<QImage> promise;
     promise.reportStarted();
@@ -185,6 +211,12 @@ void SvgView::copyAsImage()
     connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher] {
         const QImage drawing = watcher->result();
         watcher->deleteLater();
+        copying = false;
+        if (copyAgain) {
+            if (hasDrawing())
+                startCopy();
+            return;
+        }
         if (drawing.isNull())
             return;
         QApplication::clipboard()->setImage(drawing);
@@ -192,10 +224,9 @@ void SvgView::copyAsImage()
     });
     watcher->setFuture(promise.future());
     QThreadPool::globalInstance()->start(
-        QRunnable::create([promise, drawing = picture,
-                           svg = picture.isValid() ? QByteArray() : svgText.toUtf8()]() mutable {
-            const QImage image = drawing.isValid() ? imageOf(drawing) : renderImage(svg);
-            promise.reportResult(image);
+        QRunnable::create([promise, drawing = graph, svg = graph ? QByteArray() : svgText.toUtf8(),
+                           cancelled = copyCancelled]() mutable {
+            promise.reportResult(drawing ? imageOf(*drawing, cancelled.get()) : imageOf(svg));
             promise.reportFinished();
         }));
 }
@@ -224,7 +255,9 @@ void SvgView::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton ||
         (event->pos() - pressedAt).manhattanLength() >= QApplication::startDragDistance())
         return;
-    const QString text = textBoxes.textAt(mapToScene(event->pos()));
+    if (!graph)
+        return;
+    const QString text = graph->lineAt(mapToScene(event->pos()));
     if (!text.isEmpty())
         emit textClicked(text);
 }

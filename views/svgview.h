@@ -1,22 +1,25 @@
 #ifndef SVGVIEW_H
 #define SVGVIEW_H
 
-#include "svgpicture.h"
-#include "svgtextboxes.h"
+#include "graphdrawing.h"
 
 #include <QGraphicsView>
 #include <QImage>
 #include <QPoint>
 #include <QString>
 
+#include <atomic>
+#include <memory>
+#include <optional>
+
 class QAction;
 class QGraphicsItem;
 class QSvgRenderer;
 
-// Shows one SVG document given as text: wheel zoom, hand-drag panning and a context menu that
-// saves the exact text to a file, fits the drawing to the window (also on double-click), shows
-// it at actual size or copies it to the clipboard as an image. A click on a line of text (not a
-// drag) reports that text.
+// Shows a graph drawing, or any SVG document given as text: wheel zoom, hand-drag panning and a
+// context menu that saves the drawing as an SVG file, fits it to the window (also on
+// double-click), shows it at actual size or copies it to the clipboard as an image. A click on a
+// line of a graph's box (not a drag) reports that line's text.
 class SvgView : public QGraphicsView {
     Q_OBJECT
 
@@ -24,24 +27,29 @@ public:
     explicit SvgView(QWidget* parent = nullptr);
     ~SvgView() override;
 
-    // Replaces the drawing and resets the zoom.
+    // Replaces the drawing by an SVG document, drawn by Qt's SVG renderer, and resets the zoom.
+    // Save As writes the exact text.
     void load(QString svg);
+    // Replaces the drawing by a graph, painted from its layout, and resets the zoom. Save As
+    // writes its SVG document (svgwriter.h).
+    void setDrawing(const GraphDrawing& drawing);
 
-    // The text last given to load().
-    const QString& text() const { return svgText; }
+    // The SVG text that Save As writes.
+    QString text() const;
 
     // The drawing at scale 1, or scaled down to fit MaxImageSide on its longer side.
     QImage image() const;
     static constexpr int MaxImageSide = 8192;
-    // The same for any document given as UTF-8; safe on any thread.
-    static QImage renderImage(const QByteArray& svg);
+
+    // Whether a Copy as Image is being rendered.
+    bool isCopying() const { return copying; }
 
     QAction* fitAction() const { return fitToWindowAction; }
     QAction* actualSizeAction() const { return actualAction; }
     QAction* copyImageAction() const { return copyAction; }
 
 signals:
-    // The user clicked the line of text `text` (unescaped) of the drawing.
+    // The user clicked the line `text` of a box of the graph.
     void textClicked(const QString& text);
     // Copy as Image has put the drawing on the clipboard.
     void imageCopied();
@@ -52,7 +60,8 @@ public slots:
     void fitToWindow();
     void actualSize();
     // Renders the drawing on other threads and puts it on the clipboard when it is ready; the
-    // view stays responsive meanwhile.
+    // view stays responsive meanwhile. The latest request wins: a render still running is
+    // cancelled, and one render for the newest request follows it.
     void copyAsImage();
 
 protected:
@@ -63,20 +72,26 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void replaceItem(QGraphicsItem* item);
     bool hasDrawing() const;
-    static QImage imageOf(const SvgPicture& drawing);
+    void startCopy();
+    static QImage imageOf(const GraphDrawing& drawing, const std::atomic<bool>* cancelled);
+    static QImage imageOf(const QByteArray& svg);
     static double imageScale(const QSizeF& size);
 
     QAction* saveAsAction;
-    QGraphicsItem* drawingItem;
-    QSvgRenderer* renderer; // only for documents that SvgPicture does not read
-    SvgPicture picture;
+    QGraphicsItem* drawingItem = nullptr;
+    QSvgRenderer* renderer = nullptr; // for a document given as text
     QString svgText;
+    std::optional<GraphDrawing> graph;
     QAction* fitToWindowAction;
     QAction* actualAction;
     QAction* copyAction;
-    SvgTextBoxes textBoxes;
     QPoint pressedAt;
+
+    bool copying = false;
+    bool copyAgain = false; // asked for while a render ran
+    std::shared_ptr<std::atomic<bool>> copyCancelled;
 };
 
 #endif

@@ -33,7 +33,13 @@ bool HoverTips::eventFilter(QObject* watched, QEvent* event)
     if (tip.isEmpty())
         QToolTip::hideText();
     else
-        QToolTip::showText(help->globalPos(), tip, editor->viewport());
+        // As rich text made from the plain text, blanks kept: the engine's texts may look like
+        // markup, which a tool tip would otherwise render.
+        QToolTip::showText(
+            help->globalPos(),
+            QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>")
+                .arg(tip.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"))),
+            editor->viewport());
     Q_UNUSED(watched)
     return true;
 }

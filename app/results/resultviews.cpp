@@ -6,6 +6,7 @@
 #include "filenames.h"
 #include "memorydump.h"
 #include "outputappender.h"
+#include "overloaded.h"
 #include "svgview.h"
 #include "termtablefiller.h"
 
@@ -13,38 +14,36 @@
 #include <QListWidget>
 #include <QTableWidget>
 
-namespace {
-
-// One handler per alternative of a variant.
-template <typename... Handlers> struct Overloaded : Handlers... {
-    using Handlers::operator()...;
-};
-template <typename... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
-
-} // namespace
-
 ResultViews::ResultViews(const ResultWidgets& widgets, DocumentTabs* documents, QWidget* window)
     : QObject(window), widgets(widgets), documents(documents), window(window),
       appender(new OutputAppender(widgets.output))
 {
 }
 
-void ResultViews::show(const DecodedMessage& message)
+void ResultViews::show(const DecodedMessage& message, const OutputOptions& options)
 {
-    std::visit(
-        Overloaded{
-            [](NoOutput) {},
-            [this](const OutputLine& line) { appendOutput(line.text); },
-            [this](const LibraryVersion& version) {
-                appendOutput(libraryVersionLine(version.version));
-            },
-            [this](const ErrorMessage& error) { showError(error); },
-            [this](const TermTableContents& table) { showTermTable(table); },
-            [this](const MemoryDumpContents& memory) { saveMemoryDump(memory.dump); },
-            [this](const QuestionTreeDrawing& tree) { widgets.questionTree->load(tree.svg); },
-            [this](const InferenceGraphDrawing& graph) { widgets.inferenceGraph->load(graph.svg); },
-        },
-        message);
+    // An error belongs to whichever document is current when it arrives.
+    CodeEditor* editor = documents->currentEditor();
+    if (const auto line = received.add(message, editor ? editor->fileName : QString(), options))
+        appendOutput(*line);
+    std::visit(Overloaded{
+                   [](const TextMessage&) {},
+                   [](const TimeMessage&) {},
+                   [](const LibraryVersion&) {},
+                   [&](const InputErrorMessage& m) {
+                       if (m.error)
+                           showError(*m.error, editor);
+                   },
+                   [this](const TermTableContents& m) { showTermTable(m); },
+                   [this](const MemoryDumpContents& m) { saveMemoryDump(m.dump); },
+                   [this](const QuestionTree& m) {
+                       widgets.questionTree->setDrawing(questionTreeDrawing(m));
+                   },
+                   [this](const InferenceGraph& m) {
+                       widgets.inferenceGraph->setDrawing(inferenceGraphDrawing(m));
+                   },
+               },
+               message);
 }
 
 void ResultViews::appendOutput(const QString& text)
@@ -56,13 +55,12 @@ void ResultViews::clearOutput()
 {
     appender->clear();
     widgets.errors->clear();
+    received.clearOutput();
 }
 
-void ResultViews::showError(const ErrorMessage& error)
+void ResultViews::showError(const ErrorMessage& error, CodeEditor* editor)
 {
-    // The error belongs to whichever document is current when it arrives. With no document
-    // open the entry is still listed, without a file name or a mark.
-    CodeEditor* editor = documents->currentEditor();
+    // With no document open the entry is still listed, without a file name or a mark.
     const ErrorListItem location = errorListItem(error, editor ? editor->fileName : QString());
     if (editor)
         editor->addErrorMark(location.column, location.line, error.kind);

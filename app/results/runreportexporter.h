@@ -5,22 +5,31 @@
 
 #include <QObject>
 
-class MainWindow;
+class DocumentTabs;
 class QAction;
+class QMenu;
+class ResultViews;
+class QWidget;
 
-// File > Export Run Report…: the run as one HTML page, built from what the window's docks show
-// (the current document with its entries of the Error dock, the Output dock, the three term
-// tables and both graphs) by the same builder as quorstudio-run --report.
+// File > Export Run Report…: the run as one HTML page, built by the same builder as
+// quorstudio-run --report from the engine messages the result views received (see RunRecord):
+// the current document with its errors, the output, the latest term tables and both graphs.
 class RunReportExporter : public QObject {
     Q_OBJECT
 
 public:
-    // Adds the action after the File menu's entries.
-    explicit RunReportExporter(MainWindow* window);
+    // The menu the action goes into, and the entry it follows there.
+    struct Place {
+        QMenu* menu;
+        QAction* after;
+    };
+
+    RunReportExporter(const Place& place, DocumentTabs* documents, const ResultViews* results,
+                      QWidget* window);
 
     QAction* action() const { return exportAction; }
 
-    // The report of what the docks show now.
+    // The report of the run so far.
     RunReport collect() const;
 
 public slots:
@@ -29,7 +38,9 @@ public slots:
     bool exportReport();
 
 private:
-    MainWindow* window;
+    DocumentTabs* documents;
+    const ResultViews* results;
+    QWidget* window;
     QAction* exportAction;
 };
 

@@ -95,7 +95,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     sendCommand(EngineCommand::Version);
     restoreOptions();
     documents->openArguments(arguments);
-    new RunReportExporter(this); // File > Export Run Report...
+    new RunReportExporter({ui->menuFile, ui->actionPrint_to_pdf}, documents, results, this);
     auto* features = new EditorFeatures(
         this, {documents, ui->tabWidget_3, results->outputAppender(), ui->listWidget,
                ui->tableWidget_1, ui->tableWidget_2, ui->tableWidget_3, ui->dockWidget_7,

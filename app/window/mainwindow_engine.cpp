@@ -93,11 +93,10 @@ void MainWindow::output(const char* buffer, size_t size)
     const std::unique_ptr<const char[]> message(buffer);
     if (discardOutput)
         return;
-    const DecodedMessage decoded = decodeMessage(
-        buffer, size, {ui->actionTime->isChecked(), ui->actionInternal_Question->isChecked()});
+    const DecodedMessage decoded = decodeMessage(buffer, size);
     if (const auto* version = std::get_if<LibraryVersion>(&decoded))
         libraryVersion = version->version;
-    results->show(decoded);
+    results->show(decoded, {ui->actionTime->isChecked(), ui->actionInternal_Question->isChecked()});
 }
 
 void MainWindow::scrollToError(QListWidgetItem* item)

@@ -4,6 +4,7 @@
 // and a document opened from the command line, the recent files or the browser has the focus.
 
 #include "documenttabs.h"
+#include "quorversion.h"
 #include "recentfiles.h"
 #include "testmessages.h"
 #include "windowfixture.h"
@@ -73,7 +74,7 @@ private slots:
         QTest::addColumn<QString>("document");
         const QStringList all{"Ctrl+A", "Ctrl+C", "Ctrl+X", "Ctrl+V", "Ctrl+Z", "Del"};
         QTest::newRow("Output dock")
-            << "plainTextEdit" << all << "QuorStudio version 0.5.1" << Text;
+            << "plainTextEdit" << all << "QuorStudio version " QUOR_VERSION << Text;
         QTest::newRow("Find field") << "lineEdit" << all << "needle" << Text;
         QTest::newRow("Words table") << "tableWidget_1" << all << "1\tbird\n2\trobin\n" << Text;
         QTest::newRow("document") << "document" << QStringList{"Ctrl+A", "Ctrl+X", "Ctrl+V",

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "errormessage.h"
+#include "quorversion.h"
 #include "settings.h"
 #include "startup.h"
 
@@ -105,7 +106,8 @@ private slots:
                 ? QList<bool>{true, false, false}
                 : QList<bool>{stored[0].toBool(), stored[1].toBool(), stored[2].toBool()};
         auto window = makeWindow();
-        QCOMPARE(outputLines(window.get()).first(), QStringLiteral("QuorStudio version 0.5.1"));
+        QCOMPARE(outputLines(window.get()).first(),
+                 QStringLiteral("QuorStudio version " QUOR_VERSION));
         QCOMPARE(action(window.get(), "actionTime")->isChecked(), expected[0]);
         QCOMPARE(action(window.get(), "actionInternal_Question")->isChecked(), expected[1]);
         QCOMPARE(action(window.get(), "actionDebug")->isChecked(), expected[2]);
@@ -126,7 +128,7 @@ private slots:
     void storedSettingsFile()
     {
         settings()->sync();
-        const QString folder = environment.settingsDir.filePath("QuorStudio");
+        const QString folder = QFileInfo(settings()->fileName()).absolutePath();
         QVERIFY(QDir().mkpath(folder));
         QFile::remove(folder + "/QuorStudio.conf");
         QVERIFY(QFile::copy(TESTSRCDIR "/data/settings-0.5.conf", folder + "/QuorStudio.conf"));
@@ -311,7 +313,8 @@ private slots:
         QFETCH(QString, version);
         auto window = makeWindow();
         QVERIFY(aboutText(window.get())
-                    .startsWith("About QuorStudio|<h3>QuorStudio</h3>\n<p>Version 0.5.1<br />\n\t"
+                    .startsWith("About QuorStudio|<h3>QuorStudio</h3>\n<p>Version " QUOR_VERSION
+                                "<br />\n\t"
                                 "QUOR library version <br /><br />\n\t"));
         deliver(window.get(), MessageBuilder('v').text(version.toUtf8()).bytes);
         QCOMPARE(outputLines(window.get()).last(), "QUOR library version " + version);

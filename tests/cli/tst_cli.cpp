@@ -1,9 +1,9 @@
 // quorstudio-run as scripts and CI use it: command lines and what they print, write and return.
 
-#include "inferencegraph.h"
-#include "questiontree.h"
+#include "dispatch.h"
 #include "quor.h"
 #include "quorversion.h"
+#include "svgwriter.h"
 #include "textfile.h"
 
 #include <QtTest>
@@ -23,12 +23,11 @@ QPair<QByteArray, QByteArray> windowGraphs(const QStringList& inputs)
         process(engine, input.toUtf8().constData(), 1, 0);
         std::size_t size = buffer.size();
         while (get(engine, buffer.data(), &size, false, 0, 0)) {
-            const QByteArray message(buffer.data(), int(size));
-            if (message.startsWith("<q"))
-                question = questionTreeSvg(decodeQuestionTree(message.constData(), size)).toUtf8();
-            else if (message.startsWith("<n"))
-                inference =
-                    inferenceGraphSvg(decodeInferenceGraph(message.constData(), size)).toUtf8();
+            const DecodedMessage message = decodeMessage(buffer.data(), size);
+            if (const auto* tree = std::get_if<QuestionTree>(&message))
+                question = svgDocument(questionTreeDrawing(*tree)).toUtf8();
+            else if (const auto* graph = std::get_if<InferenceGraph>(&message))
+                inference = svgDocument(inferenceGraphDrawing(*graph)).toUtf8();
             size = buffer.size();
         }
     }
@@ -154,6 +153,8 @@ void TestCli::commandLine_data()
          "t/statements.csv|^Term Id,Statement\r\n[0-9a-f]+,<\\(cold \u2227 rain\\) \u21d2"});
     row("graphs", {"--graphs", "$OUT/g", "$TUT"}, 1, {version}, mistake,
         {"g/question.svg|robin", "g/inference.svg|Level: 0"});
+    // Asked for by --graphs alone, even when the input asks for none.
+    row("graphs of a file without any", {"--graphs", "$OUT/g2", "$CLEAN"}, 0, {version}, "^$");
     row("memory", {"--memory", "$OUT/m.quor", "$TUT"}, 1, {version}, mistake,
         {"m.quor|^// QUOR memory: \\d+ beliefs",
          "m.quor|\n<robin \u2192 bird>\\. \\{1\\.0 0\\.9\\}\n"});
@@ -257,13 +258,14 @@ void TestCli::commandLine()
         QVERIFY2(QRegularExpression(expand(check.section('|', 1), true)).match(text).hasMatch(),
                  qPrintable(check + "\n" + text));
     }
-    if (arguments.contains("--graphs")) {
+    if (const int at = arguments.indexOf("--graphs"); at >= 0) {
         // Byte for byte what the window shows for the same messages.
-        const auto graphs =
-            windowGraphs({"\u22d9 version", QString::fromUtf8(readFile(expand("$TUT", false))),
-                          "\u22d9 question", "\u22d9 inference"});
-        QCOMPARE(readFile(expand("$OUT/g/question.svg", false)), graphs.first);
-        QCOMPARE(readFile(expand("$OUT/g/inference.svg", false)), graphs.second);
+        const auto graphs = windowGraphs(
+            {"\u22d9 version", QString::fromUtf8(readFile(expand(arguments.last(), false))),
+             "\u22d9 question", "\u22d9 inference"});
+        const QString dir = expand(arguments.at(at + 1), false);
+        QCOMPARE(readFile(dir + "/question.svg"), graphs.first);
+        QCOMPARE(readFile(dir + "/inference.svg"), graphs.second);
     }
     if (!engine.isEmpty())
         QVERIFY(timer.elapsed() < 10000);

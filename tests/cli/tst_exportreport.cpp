@@ -1,9 +1,11 @@
-// File > Export Run Report...: the page is built from what the docks show.
+// File > Export Run Report...: the page is built from the engine messages the window received,
+// by the same builder as quorstudio-run --report.
 
 #include "svgview.h"
 #include "testmessages.h"
 #include "windowfixture.h"
 
+#include <QMenu>
 #include <QtTest>
 
 using namespace fixture;
@@ -13,10 +15,10 @@ class TestExportReport : public QObject {
     Environment environment;
 
 private slots:
-    void reportHoldsWhatTheDocksShow();
+    void reportHoldsWhatTheWindowReceived();
 };
 
-void TestExportReport::reportHoldsWhatTheDocksShow()
+void TestExportReport::reportHoldsWhatTheWindowReceived()
 {
     QTemporaryDir dir;
     const QString source = dir.filePath("kb.quor");
@@ -39,12 +41,17 @@ void TestExportReport::reportHoldsWhatTheDocksShow()
             .u64(1)
             .text("x")
             .u32(3)
-            .text("op")
-            .text("desc")
+            .text("<script>alert(1)</script>")
+            .text("<img src=x onerror=alert(2)>")
             .bytes};
     for (const QByteArray& message : messages)
         deliver(window.get(), message);
     QCoreApplication::processEvents();
+
+    // File > Export Run Report... follows the other exports.
+    const QList<QAction*> file = child<QMenu>(window.get(), "menuFile")->actions();
+    QCOMPARE(file.indexOf(child<QAction>(window.get(), "actionExport_Run_Report")),
+             file.indexOf(child<QAction>(window.get(), "actionPrint_to_pdf")) + 1);
 
     DialogScript script;
     script.saveNames.push_back(dir.filePath("report"));
@@ -59,6 +66,17 @@ void TestExportReport::reportHoldsWhatTheDocksShow()
           child<SvgView>(window.get(), "graphicsView1")->text(),
           child<SvgView>(window.get(), "graphicsView2")->text()})
         QVERIFY2(html.contains(part), qPrintable(part + "\n---\n" + html));
+    // The engine's operation name and description are text, not markup.
+    QVERIFY(!html.contains("<script") && !html.contains("<img"));
+
+    // Clear Output empties the report's output and errors, as it empties the docks.
+    trigger(window.get(), "actionClear_Output");
+    script.saveNames.push_back(dir.filePath("cleared"));
+    trigger(window.get(), "actionExport_Run_Report");
+    const QString cleared = QString::fromUtf8(readBytes(dir.filePath("cleared.html")));
+    QVERIFY(cleared.contains("<tr><td class=\"n\">2</td><td>&lt;b c&gt;.</td></tr>"));
+    QVERIFY(!cleared.contains("Answer:") && !cleared.contains("odd"));
+    QVERIFY(cleared.contains(child<SvgView>(window.get(), "graphicsView2")->text()));
 }
 
 QTEST_MAIN(TestExportReport)

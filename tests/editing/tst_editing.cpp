@@ -15,6 +15,8 @@
 
 #include <QListWidget>
 #include <QTableWidget>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
@@ -196,6 +198,8 @@ private slots:
         QTest::newRow("word in an unknown statement")
             << "<robin \u2192 cat>." << 2 << "<robin \u2192 bird>  {1.0 0.9}";
         QTest::newRow("unknown word") << "cat" << 1 << "";
+        QTest::newRow("statement that reads as markup") // <b ...> shown as it is, not as bold
+            << "<b \u2192 c>." << 1 << "<b \u2192 c>  {1.0 0.5}";
         QTest::newRow("error and statement")
             << "<robin \u2192 bird> x" << 3
             << "Line 1, column 17: Unexpected text\n<robin \u2192 bird>  {1.0 0.9}";
@@ -211,7 +215,8 @@ private slots:
         QListWidget errors;
         QTableWidget statements(0, 2);
         fillTermTable(&statements, {{1, QStringLiteral("<robin \u2192 bird>. {1.0 0.9}")},
-                                    {2, QStringLiteral("<bird \u2192 animal>. {1.0 0.81}")}});
+                                    {2, QStringLiteral("<bird \u2192 animal>. {1.0 0.81}")},
+                                    {3, QStringLiteral("<b \u2192 c>. {1.0 0.5}")}});
         if (tip.startsWith(QLatin1String("Line"))) {
             editor.addErrorMark(17, 1, 1);
             auto* item = new QListWidgetItem(QStringLiteral("Unexpected text"), &errors);
@@ -219,6 +224,22 @@ private slots:
         }
         const HoverTips tips(&editor, &errors, &statements);
         QCOMPARE(tips.tipAt(column), tip);
+
+        // The tool tip shows the text as it is, whatever markup the engine's texts hold.
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QTextCursor cursor(editor.document());
+        cursor.setPosition(column);
+        const QPoint at = editor.cursorRect(cursor).center() + QPoint(1, 0);
+        QHelpEvent help(QEvent::ToolTip, at, editor.viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(editor.viewport(), &help);
+        QTextDocument shown;
+        if (Qt::mightBeRichText(QToolTip::text()))
+            shown.setHtml(QToolTip::text());
+        else
+            shown.setPlainText(QToolTip::text());
+        QCOMPARE(shown.toPlainText().replace(QChar::LineSeparator, '\n'), tip);
+        QToolTip::hideText();
     }
 
     void zoom()

@@ -3,6 +3,7 @@
 
 #include "codeeditor.h"
 #include "highlighter.h"
+#include "privateenvironment.h"
 #include "testmessages.h"
 
 #include <QAction>
@@ -86,9 +87,9 @@ QString copyAsHtml(CodeEditor& editor)
 
 class TestEditor : public QObject {
     Q_OBJECT
+    PrivateEnvironment environment;
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void gutterWidth()
     {

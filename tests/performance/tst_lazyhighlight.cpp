@@ -1,6 +1,7 @@
 #include "codeeditor.h"
 #include "highlighter.h"
 #include "highlightpass.h"
+#include "privateenvironment.h"
 #include "textblockdata.h"
 
 #include <QAction>
@@ -61,9 +62,9 @@ bool coloured(const QTextBlock& block)
 // once before an export. The end result must be what immediate highlighting gives.
 class TestLazyHighlight : public QObject {
     Q_OBJECT
+    PrivateEnvironment environment;
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void sameAsImmediate()
     {
         QTextDocument reference;

@@ -1,4 +1,5 @@
 #include "codeeditor.h"
+#include "privateenvironment.h"
 
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -23,9 +24,9 @@ QList<int> markedLines(const CodeEditor& editor)
 // scrolls, and a burst of marks is installed once all have arrived.
 class TestMarkWindow : public QObject {
     Q_OBJECT
+    PrivateEnvironment environment;
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void marksAroundTheView_data()
     {
         QTest::addColumn<int>("scrollTo"); // first line shown

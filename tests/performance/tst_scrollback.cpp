@@ -1,4 +1,5 @@
 #include "outputappender.h"
+#include "privateenvironment.h"
 #include "scrollbacklimit.h"
 
 #include <QPlainTextEdit>
@@ -10,9 +11,9 @@
 // The Output dock's scrollback limit, read from the settings: absent means every line stays.
 class TestScrollback : public QObject {
     Q_OBJECT
+    PrivateEnvironment environment;
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void limit_data()
     {
         QTest::addColumn<QVariant>("stored"); // invalid: no such setting
