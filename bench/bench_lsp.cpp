@@ -5,6 +5,7 @@
 #include "engineconnection.h"
 #include "languageserver.h"
 #include "messageframing.h"
+#include "privateenvironment.h"
 #include "semantictokens.h"
 #include "testmessages.h"
 
@@ -18,6 +19,8 @@
 #include <benchmark/benchmark.h>
 
 namespace {
+
+const PrivateEnvironment environment;
 
 const QString tutorialPath = QStringLiteral(TESTSRCDIR "/../examples/tutorial.quor");
 

@@ -100,8 +100,9 @@ void DiagnosticRunner::received(const QByteArray& message)
 {
     if (!isRunning())
         return;
-    const DecodedMessage decoded = decodeMessage(message.constData(), size_t(message.size()), {});
-    if (const auto* error = std::get_if<ErrorMessage>(&decoded)) {
+    const DecodedMessage decoded = decodeMessage(message.constData(), size_t(message.size()));
+    const auto* input = std::get_if<InputErrorMessage>(&decoded);
+    if (const ErrorMessage* error = input && input->error ? &*input->error : nullptr) {
         const int marker = markerLine(runs);
         if (error->line == quint32(marker))
             complete(QString());

@@ -10,6 +10,7 @@
 #include "hovers.h"
 #include "languageserver.h"
 #include "messageframing.h"
+#include "privateenvironment.h"
 #include "semantictokens.h"
 #include "testmessages.h"
 
@@ -67,6 +68,8 @@ QString compact(const QJsonValue& value)
 
 class TestLspCore : public QObject {
     Q_OBJECT
+
+    PrivateEnvironment environment;
 
 private slots:
     void initTestCase() { qRegisterMetaType<RunResult>(); }
