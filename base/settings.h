@@ -33,6 +33,8 @@ inline const Setting<int> EditorZoom{"editorZoom", 0};
 inline const Setting<QByteArray> WindowGeometry{"windowGeometry", QByteArray()};
 inline const Setting<QByteArray> WindowState{"windowState", QByteArray()};
 inline const Setting<bool> QueueInputsWhileBusy{"queueInputsWhileBusy", false};
+// The engine in a process of its own (Engine > Run Engine in Separate Process).
+inline const Setting<bool> EngineInSeparateProcess{"engineInSeparateProcess", false};
 // Recovery copies of unsaved documents.
 inline const Setting<bool> Recovery{"recovery", true};
 // Lines the Output dock keeps; 0 (or not a positive number): all of them.

@@ -44,7 +44,7 @@ void BM_BusyIndicatorCpu(benchmark::State& state)
     QMainWindow window;
     auto* output = new QPlainTextEdit(&window);
     auto* appender = new OutputAppender(output);
-    EngineActivity activity(&engine, &window, nullptr, appender);
+    EngineActivity activity(&engine, &window, nullptr, appender, output);
     window.show();
     if (busy)
         engine.input(QStringLiteral("\u22d9 version"), 1);

@@ -55,6 +55,44 @@ void BM_EngineFlood(benchmark::State& state)
 }
 BENCHMARK(BM_EngineFlood)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The same flood from an engine in a separate process: the test engine, loaded by the engine host
+// in script mode, queues the 100,000 messages when it is sent "flood 100000".
+void BM_EngineFloodSeparate(benchmark::State& state)
+{
+    const fixture::Environment settings;
+    qputenv("LD_LIBRARY_PATH", TEST_ENGINE_DIR);
+    qputenv("QUOR_TEST_ENGINE", "script");
+    const int count = 100000;
+    double worstStallMs = 0;
+    for (auto _ : state) {
+        fixture::settings()->setValue(QStringLiteral("engineInSeparateProcess"), true);
+        auto window = makeWindow(settings);
+        auto* output = window->findChild<QPlainTextEdit*>(QStringLiteral("plainTextEdit"));
+        // The start-up's version request is answered with an echo and a time line.
+        while (!output->toPlainText().contains(QStringLiteral("Elapsed time")))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        fixture::newDocument(window.get(), QStringLiteral("flood %1").arg(count));
+        const int before = output->blockCount();
+
+        QElapsedTimer clock;
+        clock.start();
+        const StallMeter meter;
+        fixture::trigger(window.get(), "actionRun");
+        while (output->blockCount() < before + count)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+        worstStallMs = std::max(worstStallMs, meter.worstDelayMs());
+        state.PauseTiming();
+        window->currentEditor()->document()->setModified(false);
+        window->close();
+        window.reset();
+        fixture::settings()->setValue(QStringLiteral("engineInSeparateProcess"), false);
+        state.ResumeTiming();
+    }
+    state.counters["worst_timer_delay_ms"] = worstStallMs;
+}
+BENCHMARK(BM_EngineFloodSeparate)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // A 5 MB document holding 50,000 matches of the search text.
 QString findDocument()
 {

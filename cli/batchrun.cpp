@@ -2,6 +2,7 @@
 
 #include "compilerdiagnostic.h"
 #include "csv.h"
+#include "engineprocess.h"
 #include "memorydump.h"
 #include "messagejson.h"
 #include "quorw.h"
@@ -56,19 +57,33 @@ BatchRun::~BatchRun() = default;
 BatchRun::Status BatchRun::run(const QVector<InputFile>& files)
 {
     registerEngineMetaTypes();
-    if (options.timeoutSeconds > 0)
-        watchdog = std::make_unique<Watchdog>(std::chrono::seconds(options.timeoutSeconds), [this] {
-            // An engine stuck inside process() cannot be destroyed: end the process here.
-            timedOut();
-            std::fflush(err);
-            std::_Exit(TimedOut);
+    if (options.separateProcess) {
+        host = std::make_unique<EngineProcess>();
+        connect(host.get(), &EngineProcess::message, this, [this](const QByteArray& message) {
+            handle(decodeMessage(message.constData(), std::size_t(message.size())));
         });
-    engine = std::make_unique<QuorW>();
-    if (!engine->hasEngine()) {
-        complain(QStringLiteral("the engine library could not create an engine"));
-        return Failed;
+        connect(host.get(), &EngineProcess::ended, this, [this](const QString& how) {
+            crashed = true;
+            complain(how);
+            if (waiting)
+                waiting->quit();
+        });
+    } else {
+        if (options.timeoutSeconds > 0)
+            watchdog =
+                std::make_unique<Watchdog>(std::chrono::seconds(options.timeoutSeconds), [this] {
+                    // An engine stuck inside process() cannot be destroyed: end the process here.
+                    timedOut();
+                    std::fflush(err);
+                    std::_Exit(TimedOut);
+                });
+        engine = std::make_unique<QuorW>();
+        if (!engine->hasEngine()) {
+            complain(QStringLiteral("the engine library could not create an engine"));
+            return Failed;
+        }
+        connect(engine.get(), &QuorW::output, this, &BatchRun::receive, Qt::QueuedConnection);
     }
-    connect(engine.get(), &QuorW::output, this, &BatchRun::receive, Qt::QueuedConnection);
 
     // As the window does at start-up; the reply names the engine in the output and the report.
     // Only the files' own inputs count towards the time in the report.
@@ -100,6 +115,8 @@ BatchRun::Status BatchRun::run(const QVector<InputFile>& files)
     if (!options.memoryFile.isEmpty())
         answeredInTime = answeredInTime && send(command("memory"), 1);
 
+    if (crashed)
+        return EngineCrashed;
     if (!answeredInTime) {
         timedOut();
         return TimedOut;
@@ -137,6 +154,10 @@ BatchRun::Status BatchRun::run(const QVector<InputFile>& files)
 bool BatchRun::send(const QString& text, int line)
 {
     ++awaited;
+    if (host) {
+        host->input(text, line);
+        return waitForAnswers();
+    }
     if (watchdog)
         watchdog->arm();
     engine->input(text, line);
@@ -157,6 +178,8 @@ bool BatchRun::waitForAnswers()
 {
     if (answered >= awaited)
         return true;
+    if (crashed)
+        return false;
     QEventLoop loop;
     QTimer timer;
     if (options.timeoutSeconds > 0) {
@@ -167,7 +190,7 @@ bool BatchRun::waitForAnswers()
     waiting = &loop;
     loop.exec();
     waiting = nullptr;
-    return answered >= awaited;
+    return answered >= awaited && !crashed;
 }
 
 void BatchRun::receive(const char* buffer, size_t size)

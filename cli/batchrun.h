@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 
+class EngineProcess;
 class QEventLoop;
 class QuorW;
 class Watchdog;
@@ -23,12 +24,13 @@ class Watchdog;
 // writes the tables, graphs, memory dump and report asked for.
 //
 // An input counts as answered when the engine's time message for it has arrived: the engine
-// ends every answer with one.
+// ends every answer with one. With --separate-process the engine runs in an engine host process,
+// and its crash ends the run with EngineCrashed instead of ending this program.
 class BatchRun : public QObject {
     Q_OBJECT
 
 public:
-    enum Status { Clean = 0, InputErrors = 1, Failed = 2, TimedOut = 3 };
+    enum Status { Clean = 0, InputErrors = 1, Failed = 2, TimedOut = 3, EngineCrashed = 4 };
 
     explicit BatchRun(const RunOptions& options, std::FILE* out = stdout, std::FILE* err = stderr);
     ~BatchRun() override;
@@ -56,6 +58,8 @@ private:
     std::FILE* err;
     std::unique_ptr<Watchdog> watchdog; // with --timeout: for a process() call that hangs
     std::unique_ptr<QuorW> engine;
+    std::unique_ptr<EngineProcess> host; // instead of `engine`, with --separate-process
+    bool crashed = false;
     QEventLoop* waiting = nullptr;
     long long awaited = 0;  // inputs sent
     long long answered = 0; // time messages received

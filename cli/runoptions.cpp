@@ -35,6 +35,9 @@ struct Parser {
                                QStringLiteral("Give up with status 3 when the engine has not "
                                               "answered an input within SECONDS."),
                                QStringLiteral("SECONDS")};
+    QCommandLineOption separate{QStringLiteral("separate-process"),
+                                QStringLiteral("Run the engine in a process of its own; if it "
+                                               "crashes, end with status 4.")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                             QStringLiteral("Show this help and exit.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
@@ -47,9 +50,10 @@ struct Parser {
                            "Engine output goes to standard output, input errors to standard "
                            "error as FILE:LINE:COLUMN: error: MESSAGE.\n"
                            "Exit status: 0 no input error, 1 input errors, 2 usage error, "
-                           "unreadable or invalid file, 3 timeout."));
+                           "unreadable or invalid file, 3 timeout, 4 the engine crashed "
+                           "(--separate-process)."));
         parser.addOptions(
-            {step, time, json, tables, graphs, memory, report, timeout, help, version});
+            {step, time, json, tables, graphs, memory, report, timeout, separate, help, version});
         parser.addPositionalArgument(QStringLiteral("FILE"),
                                      QStringLiteral("Input files, sent in order to one engine."),
                                      QStringLiteral("FILE..."));
@@ -85,6 +89,7 @@ RunOptions parseRunOptions(const QStringList& arguments)
     options.graphsDir = p.parser.value(p.graphs);
     options.memoryFile = p.parser.value(p.memory);
     options.reportFile = p.parser.value(p.report);
+    options.separateProcess = p.parser.isSet(p.separate);
     if (p.parser.isSet(p.timeout)) {
         bool ok = false;
         const int seconds = p.parser.value(p.timeout).toInt(&ok);

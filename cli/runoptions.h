@@ -15,6 +15,7 @@ struct RunOptions {
     QString memoryFile;
     QString reportFile;
     int timeoutSeconds = 0; // 0: wait as long as the engine takes
+    bool separateProcess = false;
 
     enum class Action { Run, Help, Version, UsageError };
     Action action = Action::Run;

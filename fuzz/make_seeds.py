@@ -4,7 +4,7 @@
 The seeds come from the tests: the golden messages of tests/output/golden/*.hex, the message
 cases of the decoder and dispatch tests, and every message the stand-in engine sends while it
 runs the tutorial document and the inputs of its grammar tests (captured through its C
-interface).
+interface). The language server's seeds are a session's messages, whole and broken.
 
     python3 fuzz/make_seeds.py [path/to/libquor.so.1]
 
@@ -20,7 +20,7 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 CORPUS = os.path.join(ROOT, "fuzz", "corpus")
 
-seeds = {"dispatch": set(), "parser": set(), "lsp": set()}
+seeds = {"dispatch": set(), "parser": set(), "hostframes": set(), "lsp": set()}
 
 
 def u32(v):
@@ -224,6 +224,25 @@ for broken in (b"Content-Length: 5\r\n\r\n" + lsp_session[1],
 if len(sys.argv) > 1:
     for message in engine_messages(sys.argv[1]):
         add_message(message)
+
+
+def frame(kind, payload=b""):
+    return struct.pack("<I", len(payload)) + kind + payload
+
+
+def host_frames():
+    """Both sides of a conversation with the engine host: a client's inputs (one in pieces) and
+    acknowledgement, a host's greeting, messages and done frames."""
+    text = tutorial if isinstance(tutorial, bytes) else tutorial.encode()
+    seeds["hostframes"].add(frame(b"I", struct.pack("<i", 1) + "⋙ version".encode()))
+    seeds["hostframes"].add(frame(b"T", text[:100]) + frame(b"I", struct.pack("<i", 3) + text[100:300])
+                            + frame(b"A", u32(256)) + frame(b"I", struct.pack("<i", -5)))
+    messages = [m for m in sorted(seeds["dispatch"]) if len(m) < 600][:12]
+    seeds["hostframes"].add(frame(b"H", b"quorstudio-engine-host 1")
+                            + b"".join(frame(b"M", m) for m in messages) + frame(b"D"))
+
+
+host_frames()
 
 for name, items in seeds.items():
     folder = os.path.join(CORPUS, name)

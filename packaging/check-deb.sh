@@ -59,6 +59,8 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/apt.log"
 installed=yes
 check "dpkg lists /usr/bin/quorstudio" grep -qx /usr/bin/quorstudio <(dpkg -L quorstudio)
 check "dpkg lists /usr/bin/quorstudio-run" grep -qx /usr/bin/quorstudio-run <(dpkg -L quorstudio)
+check "dpkg lists /usr/bin/quorstudio-engine-host" \
+    grep -qx /usr/bin/quorstudio-engine-host <(dpkg -L quorstudio)
 check "dpkg lists the quorstudio-run manual page" \
     grep -q '^/usr/share/man/man1/quorstudio-run\.1' <(dpkg -L quorstudio)
 check "dpkg lists /usr/bin/quorstudio-lsp" grep -qx /usr/bin/quorstudio-lsp <(dpkg -L quorstudio)

@@ -6,10 +6,11 @@ desktop="$share/applications/$app_id.desktop"
 mime_xml="$share/mime/packages/$app_id.xml"
 metainfo="$share/metainfo/$app_id.metainfo.xml"
 
-# Exactly the programs in bin and the engine library (file, SONAME link, development link)
-# in lib.
-check "bin holds only quorstudio, quorstudio-lsp and quorstudio-run" \
-    [ "$(ls "$prefix/bin" | tr '\n' ' ')" = "quorstudio quorstudio-lsp quorstudio-run " ]
+# Exactly the programs (the window, the engine host, the language server and the runner) in
+# bin and the engine library (file, SONAME link, development link) in lib.
+check "bin holds only quorstudio, quorstudio-engine-host, quorstudio-lsp and quorstudio-run" \
+    [ "$(ls "$prefix/bin" | tr '\n' ' ')" = \
+        "quorstudio quorstudio-engine-host quorstudio-lsp quorstudio-run " ]
 check "lib holds only the engine library" \
     [ "$(ls "$prefix/$libdir" | tr '\n' ' ')" = "libquor.so libquor.so.1 libquor.so.1.0.0 " ]
 check "libquor.so links to libquor.so.1" [ "$(readlink "$prefix/$libdir/libquor.so")" = libquor.so.1 ]
@@ -17,7 +18,7 @@ check "libquor.so.1 is a link to the library file" [ -L "$prefix/$libdir/libquor
 check "the engine library's SONAME is libquor.so.1" \
     grep -q 'SONAME.*\[libquor.so.1\]' <(readelf -d "$prefix/$libdir/libquor.so.1.0.0")
 
-for program in quorstudio quorstudio-run; do
+for program in quorstudio quorstudio-run quorstudio-engine-host; do
     dynamic=$(readelf -d "$prefix/bin/$program")
     check "$program needs libquor.so.1" grep -q 'NEEDED.*\[libquor.so.1\]' <<<"$dynamic"
     check "$program's RUNPATH is \$ORIGIN/../$libdir" \

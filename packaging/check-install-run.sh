@@ -37,7 +37,8 @@ check_installed_program() {
 
 # check_installed_runner RUNNER INPUT STATUS [LIBRARY_PATH [ENGINE_VERSION]]
 #   quorstudio-run must load its engine the same way (RUNPATH, or LIBRARY_PATH first), print
-#   the engine's version line, end with STATUS for INPUT, and answer --version.
+#   the engine's version line, end with STATUS for INPUT, and answer --version; and so must the
+#   engine host next to it, with --separate-process.
 check_installed_runner() {
     local runner=$1 input=$2 expected=$3 library_path=${4:-} engine_version=${5:-[^ ]+}
     local log="$work/runner.log" status=0
@@ -49,6 +50,14 @@ check_installed_runner() {
         grep -qxE "QUOR library version $engine_version" "$log"
     check "$runner --version" \
         grep -qx "quorstudio-run $version" <(env "${library_env[@]}" "$runner" --version)
+    status=0
+    env "${library_env[@]}" timeout 60 "$runner" --separate-process --timeout 30 "$input" \
+        >"$log.separate" 2>&1 || status=$?
+    check "$runner --separate-process exits with status $expected (was $status)" \
+        [ "$status" = "$expected" ]
+    check "$runner --separate-process prints the engine's version line" \
+        grep -qxE "QUOR library version $engine_version" "$log.separate"
+    [ "$failures" = 0 ] || cat "$log.separate"
     [ "$failures" = 0 ] || cat "$log"
 }
 

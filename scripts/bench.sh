@@ -15,7 +15,8 @@ use_private_home "$scratch"
 export QT_QPA_PLATFORM=offscreen
 
 results="$scratch/results.json"
-for program in bench_editor bench_views bench_window bench_responsive bench_cli bench_engine; do
+for program in bench_editor bench_views bench_window bench_responsive bench_cli bench_engine \
+    bench_host; do
     "$build/bin/$program" --benchmark_format=json --benchmark_out="$scratch/$program.json" \
         --benchmark_out_format=json >/dev/null 2>&1
 done
@@ -43,7 +44,7 @@ import json, statistics, sys, os
 scratch = sys.argv[1]
 bench = {}
 for name in ("bench_editor", "bench_views", "bench_window", "bench_responsive", "bench_cli",
-             "bench_engine"):
+             "bench_engine", "bench_host"):
     with open(os.path.join(scratch, name + ".json")) as f:
         for b in json.load(f)["benchmarks"]:
             bench[b["name"]] = b
@@ -84,6 +85,14 @@ rows = [
     ("Term table from largest 'w' message", ms("BM_TermTable"), "ms", "< 20"),
     ("Engine flood, 100,000 messages shown", ms("BM_EngineFlood"), "ms", "< 1000"),
     ("Engine flood, worst 10 ms timer delay", counter("BM_EngineFlood", "worst_timer_delay_ms"), "ms", "< 100"),
+    ("Engine flood through the engine host", ms("BM_EngineFloodSeparate"), "ms", "report"),
+    ("  over the flood in the window's process",
+     100 * (ms("BM_EngineFloodSeparate") / ms("BM_EngineFlood") - 1), "%", "< 10"),
+    ("  worst 10 ms timer delay", counter("BM_EngineFloodSeparate", "worst_timer_delay_ms"), "ms", "< 50"),
+    ("One-line input to its answer, in-process", ms("BM_RoundTrip/host:0"), "ms", "report"),
+    ("  through the engine host, above that",
+     ms("BM_RoundTrip/host:1") - ms("BM_RoundTrip/host:0"), "ms", "< 0.3"),
+    ("Engine host start to first answer", ms("BM_HostStartToFirstAnswer"), "ms", "< 30"),
     ("Find: highlight 50,000 matches in 5 MB", ms("BM_FindAndReplace/replace_all:0"), "ms", "< 500"),
     ("Replace All on 50,000 matches", ms("BM_FindAndReplace/replace_all:1"), "ms", "< 1000"),
     ("Start-up to first paint (median of 5)", statistics.median(probe["startup_ms"]), "ms", "< 400"),

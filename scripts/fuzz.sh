@@ -5,7 +5,7 @@
 #
 #   -t SECONDS   run each target for this long (default 20)
 #   -n RUNS      run each target for this many executions instead
-#   TARGET       target names (fuzz_dispatch, fuzz_parser, ...); default: all
+#   TARGET       target names (fuzz_dispatch, fuzz_parser, fuzz_hostframes, ...); default: all
 #
 # Each target starts from its seed corpus in fuzz/corpus/<name>, read only; what the fuzzer adds
 # goes to build-fuzz/corpus/<name>, which later runs reuse. A finding (crash, sanitizer report,
@@ -32,7 +32,7 @@ build="$QUOR_ROOT/build-fuzz"
 
 targets=("$@")
 if [ ${#targets[@]} = 0 ]; then
-    targets=(fuzz_dispatch fuzz_parser fuzz_window fuzz_lsp)
+    targets=(fuzz_dispatch fuzz_parser fuzz_window fuzz_hostframes fuzz_lsp)
 fi
 
 export QT_QPA_PLATFORM=offscreen
@@ -51,9 +51,10 @@ for target in "${targets[@]}"; do
     log="$build/logs/$target.log"
     mkdir -p "$corpus"
     # Engine messages are at most 15000 bytes; the engine's input has no limit, 16 KiB is plenty;
-    # a language client's stream holds several messages, 64 KiB leaves room for a few documents.
+    # host frames are read in streams of several, and so are a language client's messages.
     max_len=15000
     [ "$name" = parser ] && max_len=16384
+    [ "$name" = hostframes ] && max_len=65536
     [ "$name" = lsp ] && max_len=65536
     status=0
     "$build/fuzz/$target" "${limit[@]}" -max_len=$max_len -timeout=30 -rss_limit_mb=4096 \

@@ -20,7 +20,7 @@ EngineActivity::EngineActivity(QuorW* engine, QMainWindow* window, QAction* befo
     busyLabel->hide();
     window->statusBar()->addPermanentWidget(busyLabel);
 
-    auto* menu = new QMenu(tr("E&ngine"), window);
+    menu = new QMenu(tr("E&ngine"), window);
     menu->setObjectName(QStringLiteral("menuEngine"));
     window->menuBar()->insertMenu(before, menu);
     stop = menu->addAction(tr("S&top"));
@@ -39,7 +39,7 @@ EngineActivity::EngineActivity(QuorW* engine, QMainWindow* window, QAction* befo
 
     ticker.setInterval(TickMs);
     connect(&ticker, &QTimer::timeout, this, &EngineActivity::tick);
-    connect(stop, &QAction::triggered, this, &EngineActivity::stopQueued);
+    connect(stop, &QAction::triggered, this, &EngineActivity::stopPressed);
     connect(queue, &QAction::toggled, this, &EngineActivity::queueToggled);
     engine->setBusyObserver([this](bool busy) { busyChanged(busy); });
 
@@ -61,7 +61,36 @@ QString EngineActivity::busyText(qint64 ms)
     return tr("Engine busy %1 s").arg(static_cast<double>(ms) / 1000.0, 0, 'f', 1);
 }
 
+void EngineActivity::setOtherEngine(std::function<void()> stopper)
+{
+    otherStopper = std::move(stopper);
+    stop->setStatusTip(otherStopper ? tr("End the engine's process; the next input starts a "
+                                         "fresh engine")
+                                    : tr("Drop the inputs still waiting for the engine"));
+    setShown(!otherStopper && engine && engine->isBusy());
+}
+
 void EngineActivity::busyChanged(bool busy)
+{
+    if (!otherStopper)
+        setShown(busy);
+}
+
+void EngineActivity::showBusy(bool busy)
+{
+    if (otherStopper)
+        setShown(busy);
+}
+
+void EngineActivity::stopPressed()
+{
+    if (otherStopper)
+        otherStopper();
+    else
+        stopQueued();
+}
+
+void EngineActivity::setShown(bool busy)
 {
     stop->setEnabled(busy);
     if (busy) {

@@ -6,10 +6,13 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
+
 class OutputAppender;
 class QAction;
 class BusyIndicator;
 class QMainWindow;
+class QMenu;
 class QWidget;
 class QuorW;
 
@@ -33,28 +36,42 @@ public:
 
     QAction* stopAction() const { return stop; }
     QAction* queueAction() const { return queue; }
+    QMenu* engineMenu() const { return menu; }
     BusyIndicator* label() const { return busyLabel; }
     bool ticking() const { return ticker.isActive(); }
+
+    // While another engine than the worker takes the inputs (the engine in a separate process),
+    // the indicator follows that engine's busy state, given to showBusy(), and Stop calls
+    // `stopper` instead of dropping the worker's waiting inputs. An empty stopper hands both back
+    // to the worker.
+    void setOtherEngine(std::function<void()> stopper);
 
     // The label text for an engine busy for `ms` milliseconds.
     static QString busyText(qint64 ms);
 
 public slots:
     void stopQueued();
+    // The other engine's busy state (see setOtherEngine).
+    void showBusy(bool busy);
 
 private slots:
     void busyChanged(bool busy);
+    void stopPressed();
     void tick();
     void queueToggled(bool on);
 
 private:
+    void setShown(bool busy);
+
     QPointer<QuorW> engine;
     OutputAppender* output;
     BusyIndicator* busyLabel;
+    QMenu* menu;
     QAction* stop;
     QAction* queue;
     QTimer ticker;
     QElapsedTimer since;
+    std::function<void()> otherStopper;
 };
 
 #endif

@@ -14,7 +14,9 @@
 #include "resultviews.h"
 #include "runreportexporter.h"
 #include "scrollbacklimit.h"
+#include "separateengine.h"
 #include "settings.h"
+#include "slowinputhint.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -77,7 +79,8 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
         },
         this);
     connect(documents, &DocumentTabs::documentAdded, recovery, &RecoveryController::watch);
-    engine->setHandOverHook([this] { recovery->flush(); });
+    const auto writeRecoveryCopies = [this] { recovery->flush(); };
+    engine->setHandOverHook(writeRecoveryCopies);
 
     connectActions();
 
@@ -86,10 +89,14 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
         connect(action, &QAction::triggered, documents, [=] { documents->openRecentFile(action); });
     ui->actionRecent_Files->setMenu(recent->menu());
     ui->fileToolBar->addWidget(recent->createButton());
-    installResultViewFeatures({this, engine, results->outputAppender(), ui->menuHelp->menuAction(),
-                               ui->tabWidget_3, ui->dockWidget_5, ui->listWidget, ui->actionRun,
-                               ui->actionStepForward, ui->tableWidget_1, ui->tableWidget_2,
-                               ui->tableWidget_3, ui->graphicsView1, ui->graphicsView2});
+    EngineActivity* activity = installResultViewFeatures(
+        {this, engine, results->outputAppender(), ui->menuHelp->menuAction(), ui->tabWidget_3,
+         ui->dockWidget_5, ui->listWidget, ui->actionRun, ui->actionStepForward, ui->tableWidget_1,
+         ui->tableWidget_2, ui->tableWidget_3, ui->graphicsView1, ui->graphicsView2});
+    // Engine > Run Engine in Separate Process, and the note that suggests it after a slow input.
+    new SeparateEngine({this, engine, activity, ui->actionDebug, results->outputAppender(),
+                        new SlowInputHint(this, ui->statusBar, this), writeRecoveryCopies},
+                       this);
 
     ui->plainTextEdit->appendPlainText(versionLine());
     sendCommand(EngineCommand::Version);

@@ -77,6 +77,9 @@ void TestCli::initTestCase()
         write(name, QByteArray());
         QVERIFY(QFile::resize(dir.filePath(name), size));
     }
+    // Inputs of the test engine's script mode.
+    write(QStringLiteral("abort"), "abort\n");
+    write(QStringLiteral("stuck"), "silent\n");
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
     places[QStringLiteral("$FOLDER")] = dir.filePath(QStringLiteral("folder"));
     places[QStringLiteral("$MISSING")] = dir.filePath(QStringLiteral("missing.quor"));
@@ -113,7 +116,8 @@ QString TestCli::expand(QString text, bool forRegex) const
 void TestCli::commandLine_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    // Empty, or the folder of another libquor.so.1 to put first in LD_LIBRARY_PATH.
+    // Empty, or the folder of another libquor.so.1 to put first in LD_LIBRARY_PATH, followed
+    // by settings of the environment (NAME=value) separated by blanks.
     QTest::addColumn<QString>("engine");
     QTest::addColumn<int>("status");
     // Patterns that standard output must match (each line anchored with ^ and $ if given).
@@ -198,6 +202,13 @@ void TestCli::commandLine_data()
     row("engine stuck in process()", {"--timeout", "1", "$CLEAN"}, 3, {}, noAnswer, {}, "$HANG");
     row("no engine instance", {"$CLEAN"}, 2, {},
         "^quorstudio-run: the engine library could not create an engine\\n$", {}, "$NULLENGINE");
+    row("separate process", {"--separate-process", "$TUT"}, 1, {version, answer}, mistake);
+    row("engine crash in a separate process", {"--separate-process", "$CLEAN", "$ABORT"}, 4, {},
+        "^quorstudio-run: Engine ended \\(signal 6, aborted\\) while working on the input from "
+        "line 1 \\(\"abort\"\\)\\n$",
+        {}, "$SILENT QUOR_TEST_ENGINE=script");
+    row("separate engine silent", {"--separate-process", "--timeout", "1", "$STUCK"}, 3, {},
+        noAnswer, {}, "$SILENT QUOR_TEST_ENGINE=script");
     row("version", {"--version"}, 0, {"^quorstudio-run " QUOR_VERSION "$"}, "^$");
     row("help", {"--help"}, 0,
         {"^Usage: quorstudio-run \\[options\\] FILE\\.\\.\\.$", "--report <FILE>"}, "^$");
@@ -225,7 +236,10 @@ void TestCli::commandLine()
     QProcess run;
     if (!engine.isEmpty()) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("LD_LIBRARY_PATH", expand(engine, false));
+        const QStringList settings = engine.split(' ');
+        environment.insert("LD_LIBRARY_PATH", expand(settings.first(), false));
+        for (const QString& setting : settings.mid(1))
+            environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
         run.setProcessEnvironment(environment);
     }
     // "> FILE" at the end sends standard output there, as a shell would.

@@ -423,6 +423,16 @@ private slots:
         QCOMPARE(copyTexts(), QStringList{"<a>. <b>."});
     }
 
+    // With the engine in a process of its own, an input handed to its host has a copy too.
+    void separateProcessInputHasCopy()
+    {
+        settings()->setValue("engineInSeparateProcess", true);
+        auto window = recoveringWindow();
+        newDocument(window.get(), "<a>.");
+        trigger(window.get(), "actionRun");
+        QCOMPARE(copyTexts(), QStringList{"<a>."});
+    }
+
     void dialog()
     {
         const QDateTime time = QDateTime::currentDateTimeUtc();

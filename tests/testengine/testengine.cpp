@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +14,8 @@
 #include <mutex>
 #include <random>
 #include <set>
+#include <sstream>
+#include <thread>
 
 using testengine::Mode;
 
@@ -25,6 +29,7 @@ std::vector<std::string> valid;
 std::set<std::uintptr_t> live;
 std::uintptr_t lastHandle = 0;
 Mode mode = Mode::Normal;
+bool scripted = false; // QUOR_TEST_ENGINE=script
 std::size_t oversize = 15001;
 int delayMs = 200;
 int waiting = 0;
@@ -101,6 +106,7 @@ void modeFromEnvironment()
         if (name == names[i])
             mode = Mode(i);
     }
+    scripted = name == "script";
     if (value.find(':') != std::string::npos)
         delayMs = std::atoi(value.c_str() + value.find(':') + 1);
 }
@@ -112,6 +118,74 @@ bool deliver(const std::string& message, char* buffer, size_t* size)
     *size = length;
     ++delivered;
     return true;
+}
+
+std::string timeMessage(std::uint32_t microseconds)
+{
+    std::string time("<t\0", 3);
+    putLe32(time, microseconds);
+    putLe32(time, 1);
+    return time;
+}
+
+// Queues a message of the script mode, without letting the engine's queue grow past a bound
+// while nobody fetches.
+void push(std::unique_lock<std::mutex>& lock, std::string message)
+{
+    while (messages.size() > 10000) {
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        lock.lock();
+    }
+    messages.push_back(std::move(message));
+    changed.notify_all();
+}
+
+// The script mode's process() (see testengine.h), with the lock held.
+void runScript(const std::string& text, std::unique_lock<std::mutex>& lock)
+{
+    std::istringstream words(text);
+    std::string word;
+    long long number = 0;
+    words >> word >> number;
+    if (word == "segfault")
+        std::raise(SIGSEGV);
+    if (word == "abort")
+        std::abort();
+    if (word == "exit")
+        std::exit(int(number));
+    if (word == "sleep") {
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(number));
+        lock.lock();
+    }
+    if (word == "silent") {
+        lock.unlock();
+        for (;;)
+            std::this_thread::sleep_for(std::chrono::hours(1));
+    }
+    if (word == "slow") {
+        for (long long i = 0;; ++i) {
+            lock.unlock();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            lock.lock();
+            push(lock, "slow " + std::to_string(i) + '\0');
+        }
+    }
+    if (word == "flood" && number <= 0) {
+        for (long long i = 0;; ++i)
+            push(lock, "flood " + std::to_string(i) + '\0');
+    }
+    if (word == "flood")
+        messages.insert(messages.end(), std::size_t(std::min(number, (long long)INT_MAX)),
+                        std::string(79, 'x') + '\0');
+    if (word == "oversize" || word == "random") {
+        mode = word == "oversize" ? Mode::Oversize : Mode::RandomBytes;
+        step = 0;
+    }
+    messages.push_back("echo " + text + '\0');
+    messages.push_back(timeMessage(std::uint32_t(text.size())));
+    changed.notify_all();
 }
 
 } // namespace
@@ -196,12 +270,14 @@ QUOR_API void* create_object(int, int)
 
 QUOR_API int process(void* handle, const char* text, int line, int)
 {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::unique_lock<std::mutex> lock(mutex);
     if (!isLive(handle))
         return -1;
     if (mode == Mode::AbortInProcess)
         std::abort();
     recorded.push_back({text ? std::string(text) : std::string(), line, handle});
+    if (scripted)
+        runScript(recorded.back().bytes, lock);
     return 0;
 }
 

@@ -8,6 +8,17 @@
 // QUOR_TEST_ENGINE (the mode's name below, "slow" optionally followed by ":<ms>"), read when an
 // instance is created. Every mode keeps the C interface's promises about destroyed handles: a
 // get() waiting on a handle returns false once destroy_object() is called for it.
+//
+// QUOR_TEST_ENGINE=script makes an engine that answers by itself, for a program that loads it
+// in a process of its own (as libquor.so.1): process() reads the input's first word and number,
+//   segfault, abort, exit <n>  crashes with that signal, or calls exit(n)
+//   silent                     never returns, says nothing
+//   slow                       never returns, says "slow <i>" every 50 ms
+//   flood                      never returns, sends "flood <n>" messages as fast as they go
+//   flood <n>                  queues n plain messages of 79 'x', then answers
+//   oversize, random           runs the Oversize or RandomBytes script below, then answers
+//   sleep <ms>                 answers after that long
+// and otherwise answers at once: a plain message "echo <input>" and a time message.
 
 #include <cstddef>
 #include <string>
