@@ -26,7 +26,7 @@ DiagnosticRunner::DiagnosticRunner(EngineConnection* engine, Source source, QObj
     connect(engine, &EngineConnection::message, this, &DiagnosticRunner::received);
     connect(engine, &EngineConnection::ended, this, [this](const QString& reason) {
         if (isRunning())
-            complete(tr("The engine ended: %1").arg(reason));
+            complete(reason);
     });
 }
 

@@ -21,8 +21,8 @@ public:
 
 signals:
     void message(const QByteArray& message);
-    // The engine went away by itself (it crashed, or could not be started); the next input
-    // starts it again.
+    // The engine went away by itself (it crashed, or could not be started), said in a
+    // sentence; the next input starts it again.
     void ended(const QString& reason);
 };
 

@@ -1,7 +1,7 @@
 // quorstudio-lsp: the language server for the engine's notation, over standard input and output.
 
 #include "appinfo.h"
-#include "inprocessengine.h"
+#include "hostengine.h"
 #include "languageserver.h"
 #include "stdiochannel.h"
 
@@ -44,7 +44,7 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    InProcessEngine engine;
+    HostEngine engine;
     LanguageServer server(&engine);
     server.runner()->setTimeLimit(int(seconds * 1000));
     server.runner()->setSettleTime(settleMs);

@@ -279,6 +279,61 @@ private slots:
         QTEST(replies.join('|'), "replies");
     }
 
+    void misbehavingEngine_data()
+    {
+        QTest::addColumn<QString>("text"); // what the scripted engine does with it
+        QTest::addColumn<QString>("message");
+        QTest::newRow("hung: stopped at the time limit")
+            << "silent"
+            << "The engine did not finish within 1 s and was stopped.";
+        QTest::newRow("crashed") << "segfault"
+                                 << "signal 11";
+    }
+    void misbehavingEngine()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LD_LIBRARY_PATH", QStringLiteral(TEST_ENGINE_DIR));
+        environment.insert("QUOR_TEST_ENGINE", "script");
+        Server server({"--timeout", "1"}, environment);
+        server.initialize();
+        server.send(didOpen("file:///tmp/hang.quor", text));
+        const QJsonArray diagnostics = server.diagnostics();
+        QCOMPARE(diagnostics.size(), 1);
+        QCOMPARE(rangeText(diagnostics.at(0)), QString("0:0-%1").arg(text.size()));
+        QVERIFY2(diagnostics.at(0)["message"].toString().contains(message),
+                 qPrintable(diagnostics.at(0)["message"].toString()));
+        // Still there.
+        server.send(request(2, "shutdown"));
+        QCOMPARE(server.responseTo(2)["result"], QJsonValue(QJsonValue::Null));
+    }
+
+    void hugeDocument()
+    {
+        // 50 MB in one didOpen: the server answers while the engine works on it, and a later
+        // text is diagnosed as usual, whether the huge one finished within the time limit or not.
+        Server server({"--timeout", "1"});
+        server.initialize();
+        const QString uri = "file:///tmp/huge.quor";
+        QString huge = QString::fromUtf8("<robin → bird>. {1 0.9}\n");
+        while (huge.size() < 50 * 1000 * 1000)
+            huge += huge;
+        server.send(didOpen(uri, huge));
+        huge.clear();
+        server.send(request(2, "textDocument/hover", at(uri, 3, 2)));
+        QVERIFY(server.responseTo(2).contains("result"));
+        QCOMPARE(server.diagnostics().size(), 1); // the time limit, or the confidence of 1
+        server.send(notification(
+            "textDocument/didChange",
+            {{"textDocument", QJsonObject{{"uri", uri}, {"version", 2}}},
+             {"contentChanges",
+              QJsonArray{QJsonObject{{"text", QString::fromUtf8("<robin → bird.")}}}}}));
+        const QJsonArray diagnostics = server.diagnostics();
+        QCOMPARE(diagnostics.size(), 1);
+        QCOMPARE(rangeText(diagnostics.at(0)), "0:13-14");
+    }
+
     void exitStatus_data()
     {
         QTest::addColumn<QByteArray>("input");

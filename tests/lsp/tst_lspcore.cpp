@@ -391,7 +391,7 @@ private slots:
         runner.runSoon("a");
         emit engine.ended("signal 11");
         QCOMPARE(finished.size(), 1);
-        QCOMPARE(finished.at(0).at(1).value<RunResult>().failure, "The engine ended: signal 11");
+        QCOMPARE(finished.at(0).at(1).value<RunResult>().failure, "signal 11");
     }
 
     void staleRunIsNotReported()
