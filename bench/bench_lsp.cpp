@@ -1,8 +1,10 @@
 // The language server: completion among 10,000 engine words, semantic tokens of a 5 MB
 // document, and the diagnostics of the tutorial and of a 5 MB document from the moment their
-// text has settled to the diagnostics sent, with the stand-in engine behind the server.
+// text has settled to the diagnostics sent, with the stand-in engine in its host behind the
+// server.
 #include "documenttext.h"
 #include "engineconnection.h"
+#include "hostengine.h"
 #include "languageserver.h"
 #include "messageframing.h"
 #include "privateenvironment.h"
@@ -132,5 +134,56 @@ void BM_SemanticTokensRequest5MB(benchmark::State& state)
     state.counters["reply MB"] = reply.size() / 1e6;
 }
 BENCHMARK(BM_SemanticTokensRequest5MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// From a change whose text has settled to its diagnostics sent: the engine runs the text in
+// its host from a cleared memory. The host is started by a first run before the timing.
+void diagnostics(benchmark::State& state, const QString& text)
+{
+    HostEngine engine;
+    LanguageServer server(&engine);
+    server.runner()->setSettleTime(0);
+    server.runner()->setTimeLimit(60000);
+    int published = 0;
+    QByteArray last;
+    QObject::connect(&server, &LanguageServer::send, [&](const QByteArray& bytes) {
+        if (bytes.contains("publishDiagnostics")) {
+            ++published;
+            last = bytes;
+        }
+    });
+    server.receive(message({{"id", 1}, {"method", "initialize"}, {"params", QJsonObject()}}));
+    server.receive(message(didOpen(text)));
+    while (published == 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    int version = 1;
+    for (auto _ : state) {
+        const QByteArray change = message(
+            {{"method", "textDocument/didChange"},
+             {"params", QJsonObject{{"textDocument", QJsonObject{{"uri", "file:///b.quor"},
+                                                                 {"version", ++version}}},
+                                    {"contentChanges", QJsonArray{QJsonObject{{"text", text}}}}}}});
+        const int before = published;
+        server.receive(change);
+        QElapsedTimer clock;
+        clock.start();
+        while (published == before)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+    }
+    state.counters["diagnostics"] = last.count("\"range\"");
+    state.counters["MB"] = text.toUtf8().size() / 1e6;
+}
+
+void BM_DiagnosticsTutorial(benchmark::State& state)
+{
+    diagnostics(state, tutorial());
+}
+BENCHMARK(BM_DiagnosticsTutorial)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_Diagnostics5MB(benchmark::State& state)
+{
+    diagnostics(state, largeDocument(5000000));
+}
+BENCHMARK(BM_Diagnostics5MB)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
