@@ -23,35 +23,23 @@ enum Italic { ItalicUnset, ItalicOff, ItalicOn };
 
 } // namespace
 
-Highlighter::Highlighter(QTextDocument* parent)
-    : QSyntaxHighlighter(parent), commentStartExpression(QStringLiteral("/\\*")),
-      commentEndExpression(QStringLiteral("\\*/"))
+Highlighter::Highlighter(QTextDocument* parent) : QSyntaxHighlighter(parent)
 {
-    // Later rules overwrite what earlier ones coloured: a line comment wins over brackets in it.
-    // Where one alternative begins another, the longer comes first, so the longest one matches.
-    addRule(QStringLiteral("[\\.\\?!]"), QStringLiteral(".?!"), QColor(0xD3, 0x36, 0x82),
-            QFont::Bold, ItalicUnset);
-    addRule(QStringLiteral("[\\[\\(\\)\\[\\]\\{\\}<>]"), QStringLiteral("()[]{}<>"),
-            QColor(0x2A, 0xA1, 0x98), QFont::Normal, ItalicUnset);
-    addRule(QString::fromUtf8("(∘→∘|∘→|→∘|→|↔)"), QString::fromUtf8("→↔∘"),
-            QColor(0xB5, 0x89, 0x00), QFont::Normal, ItalicUnset);
-    addRule(QString::fromUtf8("(⇒|⇔|/⇒|\\\\⇒|\\|⇒|/⇔|\\|⇔)"), QString::fromUtf8("⇒⇔/\\|"),
-            QColor(0x58, 0x6E, 0x75), QFont::Normal, ItalicUnset);
-    addRule(QString::fromUtf8("(∩|∪|-|⊖|×|⊥|⊤|◊|¬|∧/|∧\\||∧|∨|⇑)"),
-            QString::fromUtf8("∩∪-⊖×⊥⊤◊¬∧∨⇑"), QColor(0xB0, 0x29, 0x2B), QFont::Normal,
-            ItalicUnset);
-    addRule(QStringLiteral("\\b(([01]\\x2e[0-9]+)|([01]))\\b"), QStringLiteral("01"),
-            QColor(0xBF, 0xA9, 0x54), QFont::Normal, ItalicOff);
-    addRule(QStringLiteral("#\\w+"), QStringLiteral("#"), QColor(0x55, 0xAA, 0x55), QFont::Normal,
-            ItalicOn);
-    addRule(QString::fromUtf8("⋙[^\\n]*"), QString::fromUtf8("⋙"), QColor(0x58, 0x73, 0xAA),
-            QFont::Normal, ItalicOn);
-    addRule(QStringLiteral("//[^\\n]*"), QStringLiteral("/"), QColor(0x93, 0xA1, 0xA1),
-            QFont::Light, ItalicOn);
+    setTokenFormat(NotationToken::Punctuation, QColor(0xD3, 0x36, 0x82), QFont::Bold, ItalicUnset);
+    setTokenFormat(NotationToken::Bracket, QColor(0x2A, 0xA1, 0x98), QFont::Normal, ItalicUnset);
+    setTokenFormat(NotationToken::Arrow, QColor(0xB5, 0x89, 0x00), QFont::Normal, ItalicUnset);
+    setTokenFormat(NotationToken::DoubleArrow, QColor(0x58, 0x6E, 0x75), QFont::Normal,
+                   ItalicUnset);
+    setTokenFormat(NotationToken::Operator, QColor(0xB0, 0x29, 0x2B), QFont::Normal, ItalicUnset);
+    setTokenFormat(NotationToken::Number, QColor(0xBF, 0xA9, 0x54), QFont::Normal, ItalicOff);
+    setTokenFormat(NotationToken::Variable, QColor(0x55, 0xAA, 0x55), QFont::Normal, ItalicOn);
+    setTokenFormat(NotationToken::Command, QColor(0x58, 0x73, 0xAA), QFont::Normal, ItalicOn);
+    setTokenFormat(NotationToken::LineComment, QColor(0x93, 0xA1, 0xA1), QFont::Light, ItalicOn);
 
     multiLineCommentFormat.setForeground(QColor(0x58, 0x6E, 0x75));
     multiLineCommentFormat.setFontWeight(QFont::Light);
     multiLineCommentFormat.setFontItalic(true);
+    tokenFormats[size_t(NotationToken::BlockComment)] = multiLineCommentFormat;
 }
 
 Highlighter::~Highlighter()
@@ -59,87 +47,23 @@ Highlighter::~Highlighter()
     delete pass;
 }
 
-void Highlighter::addRule(const QString& pattern, const QString& starts, const QColor& colour,
-                          int weight, int italic)
+void Highlighter::setTokenFormat(NotationToken token, const QColor& colour, int weight, int italic)
 {
-    HighlightingRule rule;
-    rule.pattern = QRegularExpression(pattern, QRegularExpression::UseUnicodePropertiesOption);
-    rule.pattern.optimize();
-    rule.format.setForeground(colour);
-    rule.format.setFontWeight(weight);
+    QTextCharFormat& format = tokenFormats[size_t(token)];
+    format.setForeground(colour);
+    format.setFontWeight(weight);
     if (italic != ItalicUnset)
-        rule.format.setFontItalic(italic == ItalicOn);
-
-    const uint bit = 1u << highlightingRules.size();
-    for (QChar c : starts) {
-        if (c.unicode() < asciiStartMasks.size())
-            asciiStartMasks[c.unicode()] |= bit;
-        else
-            otherStartMasks[c.unicode()] |= bit;
-    }
-    highlightingRules.append(rule);
-}
-
-uint Highlighter::startMask(QChar c) const
-{
-    if (c.unicode() < asciiStartMasks.size())
-        return asciiStartMasks[c.unicode()];
-    return otherStartMasks.value(c.unicode());
-}
-
-// The first position at or after from where the rule's pattern can begin to match, or -1.
-int Highlighter::nextStart(const QString& text, int from, uint rule) const
-{
-    const QChar* chars = text.constData();
-    for (int i = from, n = text.length(); i < n; ++i) {
-        if (startMask(chars[i]) & rule)
-            return i;
-    }
-    return -1;
+        format.setFontItalic(italic == ItalicOn);
 }
 
 void Highlighter::highlightBlock(const QString& text)
 {
-    // Which rules can match anywhere in the block.
-    uint present = 0;
-    for (QChar c : text)
-        present |= startMask(c);
-
-    // A rule's search may begin at the first place where a match can begin: the leftmost match
-    // is the same as from the start of the range.
-    for (int r = 0; r < highlightingRules.size(); ++r) {
-        const uint bit = 1u << r;
-        if (!(present & bit))
-            continue;
-        const QRegularExpression& pattern = highlightingRules.at(r).pattern;
-        for (int from = nextStart(text, 0, bit); from >= 0;) {
-            const QRegularExpressionMatch match = pattern.match(text, from);
-            if (!match.hasMatch())
-                break;
-            const int length = qMax(1, match.capturedLength());
-            put(match.capturedStart(), length, highlightingRules.at(r).format);
-            from = nextStart(text, match.capturedStart() + length, bit);
-        }
-    }
-
-    // Block comments, also across blocks. The closing search starts at the opening pair
-    // itself, so "/*/" is a complete comment.
-    putState(NoComment);
-    int start = 0;
-    if ((detached ? detached->previousState : previousBlockState()) != InComment)
-        start = text.contains(QLatin1Char('/')) ? text.indexOf(commentStartExpression) : -1;
-    while (start >= 0) {
-        const QRegularExpressionMatch end = commentEndExpression.match(text, start);
-        int length;
-        if (!end.hasMatch()) {
-            putState(InComment);
-            length = text.length() - start;
-        } else {
-            length = end.capturedEnd() - start;
-        }
-        put(start, length, multiLineCommentFormat);
-        start = text.indexOf(commentStartExpression, start + length);
-    }
+    const int previous = detached ? detached->previousState : previousBlockState();
+    QVector<NotationSpan> spans;
+    const bool open = NotationScanner::instance().scan(text, previous == InComment, &spans);
+    for (const NotationSpan& span : spans)
+        put(span.start, span.length, tokenFormats[size_t(span.token)]);
+    putState(open ? InComment : NoComment);
 
     if (detached)
         detached->data = bracketData(text);
@@ -171,25 +95,14 @@ TextBlockData* Highlighter::bracketData(const QString& text)
 
 bool Highlighter::prepareBlock(QTextBlock block, const QChar* text, int length) const
 {
-    // The block-comment pass and the bracket pass of highlightBlock, in one scan: a comment
-    // opened at i may close from i + 1 on ("/*/" is one), and the search for the next opening
-    // starts after the closing pair.
+    // The block-comment pass and the bracket pass of highlightBlock, without the colours.
     const QTextBlock previous = block.previous();
-    bool inComment = previous.isValid() && previous.userState() == InComment;
+    const bool inComment = NotationScanner::commentOpenAfter(
+        text, length, previous.isValid() && previous.userState() == InComment);
     auto* data = new TextBlockData;
     for (int i = 0; i < length; ++i) {
-        const ushort c = text[i].unicode();
-        const ushort next = i + 1 < length ? text[i + 1].unicode() : 0;
-        if (inComment && c == '*' && next == '/') {
-            inComment = false;
-            ++i;
-            continue;
-        }
-        if (!inComment && c == '/' && next == '*') {
-            inComment = true;
-            continue;
-        }
         // Brackets count wherever they stand, inside comments too.
+        const ushort c = text[i].unicode();
         if (isBracket(c))
             data->insert({static_cast<char>(c), i});
     }

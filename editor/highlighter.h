@@ -1,8 +1,8 @@
 #ifndef HIGHLIGHTER_H
 #define HIGHLIGHTER_H
 
-#include <QHash>
-#include <QRegularExpression>
+#include "notationscanner.h"
+
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 #include <QVector>
@@ -16,8 +16,8 @@ class QTextBlock;
 class QTextDocument;
 class TextBlockData;
 
-// Colours text in the engine's notation and records each block's bracket positions in a
-// TextBlockData for the editor's bracket matching.
+// Colours text in the engine's notation, as the notation's scanner classifies it, and records
+// each block's bracket positions in a TextBlockData for the editor's bracket matching.
 class Highlighter : public QSyntaxHighlighter {
     Q_OBJECT
 
@@ -48,12 +48,6 @@ protected:
     void highlightBlock(const QString& text) override;
 
 private:
-    struct HighlightingRule {
-        QRegularExpression pattern;
-        QTextCharFormat format;
-    };
-
-    // starts: every character that a match of the pattern can begin with.
     // What highlightBlock produces when colourBlock runs it.
     struct Detached {
         QVector<QTextCharFormat> formats;
@@ -65,20 +59,12 @@ private:
     static TextBlockData* bracketData(const QString& text);
     void put(int start, int count, const QTextCharFormat& format);
     void putState(int state);
-    void addRule(const QString& pattern, const QString& starts, const QColor& colour, int weight,
-                 int italic);
-    uint startMask(QChar c) const;
-    int nextStart(const QString& text, int from, uint rule) const;
+    void setTokenFormat(NotationToken token, const QColor& colour, int weight, int italic);
 
-    QVector<HighlightingRule> highlightingRules;
-    QRegularExpression commentStartExpression;
-    QRegularExpression commentEndExpression;
+    // The format of each class of the notation's scanner (NotationScanner), by its value;
+    // block comments use multiLineCommentFormat.
+    std::array<QTextCharFormat, size_t(NotationToken::BlockComment) + 1> tokenFormats;
     QTextCharFormat multiLineCommentFormat;
-
-    // For each character, one bit per rule (in list order) that can match from there; lets a
-    // block skip the rules that cannot match in it and the stretches where none can start.
-    std::array<uint, 128> asciiStartMasks{};
-    QHash<ushort, uint> otherStartMasks;
 
     HighlightPass* pass = nullptr;
     Detached* detached = nullptr;

@@ -4,7 +4,7 @@
 The seeds come from the tests: the golden messages of tests/output/golden/*.hex, the message
 cases of the decoder and dispatch tests, and every message the stand-in engine sends while it
 runs the tutorial document and the inputs of its grammar tests (captured through its C
-interface).
+interface). The language server's seeds are a session's messages, whole and broken.
 
     python3 fuzz/make_seeds.py [path/to/libquor.so.1]
 
@@ -12,6 +12,7 @@ Without a library path only the hand-made and golden seeds are written.
 """
 import ctypes
 import hashlib
+import json
 import os
 import struct
 import sys
@@ -19,7 +20,7 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 CORPUS = os.path.join(ROOT, "fuzz", "corpus")
 
-seeds = {"dispatch": set(), "parser": set(), "hostframes": set()}
+seeds = {"dispatch": set(), "parser": set(), "hostframes": set(), "lsp": set()}
 
 
 def u32(v):
@@ -170,6 +171,56 @@ def engine_messages(library):
     return found
 
 
+# The language server's streams: a first byte (position encoding, piece size) and the messages of
+# a session, whole or broken.
+def lsp_frame(obj):
+    body = json.dumps(obj, ensure_ascii=False).encode() if not isinstance(obj, bytes) else obj
+    return b"Content-Length: %d\r\n\r\n" % len(body) + body
+
+
+def lsp_document(uri="file:///a.quor"):
+    return {"uri": uri}
+
+
+def lsp_message(method, params, id=None):
+    message = {"jsonrpc": "2.0", "method": method, "params": params}
+    if id is not None:
+        message["id"] = id
+    return lsp_frame(message)
+
+
+def lsp_position(line, character):
+    return {"textDocument": lsp_document(), "position": {"line": line, "character": character}}
+
+
+lsp_session = [
+    lsp_message("initialized", {}),
+    lsp_message("textDocument/didOpen", {"textDocument": {
+        "uri": "file:///a.quor", "languageId": "quor", "version": 1,
+        "text": "<robin → bird>.\r\n<𐐀鳥 → b%>.\n// \\an\r/* x\n*/ ⋙ words"}}),
+    lsp_message("textDocument/didChange", {"textDocument": {"uri": "file:///a.quor", "version": 2},
+                                           "contentChanges": [{"range": {
+                                               "start": {"line": 1, "character": 3},
+                                               "end": {"line": 2, "character": 1}},
+                                               "text": "x\ny"}, {"text": "<a → b>.\n\\"}]}),
+    lsp_message("textDocument/completion", lsp_position(1, 1), 1),
+    lsp_message("textDocument/completion", lsp_position(0, 3), 2),
+    lsp_message("textDocument/hover", lsp_position(0, 2), 3),
+    lsp_message("textDocument/semanticTokens/full", {"textDocument": lsp_document()}, 4),
+    lsp_message("textDocument/didSave", {"textDocument": lsp_document()}),
+    lsp_message("textDocument/didClose", {"textDocument": lsp_document()}),
+    lsp_message("shutdown", None, 5),
+    lsp_message("exit", None),
+]
+for mode in (0, 1, 6):
+    seeds["lsp"].add(bytes([mode]) + b"".join(lsp_session))
+for broken in (b"Content-Length: 5\r\n\r\n" + lsp_session[1],
+               b"Content-Length: x\r\n\r\n" + lsp_session[3],
+               lsp_frame(b"{\"id\":"), lsp_frame(b"[1]"), b"Content-Type: a\n\n",
+               lsp_message("textDocument/hover", {"position": {"line": -1}}, 7),
+               lsp_message("textDocument/hover", lsp_position(99, 99), 8)):
+    seeds["lsp"].add(bytes([0]) + lsp_session[1] + broken + lsp_session[3])
+
 if len(sys.argv) > 1:
     for message in engine_messages(sys.argv[1]):
         add_message(message)
@@ -199,7 +250,7 @@ for name, items in seeds.items():
     for old in os.listdir(folder):
         os.remove(os.path.join(folder, old))
     for item in items:
-        if len(item) <= 15000:
+        if len(item) <= (65536 if name == "lsp" else 15000):
             with open(os.path.join(folder, hashlib.sha1(item).hexdigest()[:16]), "wb") as f:
                 f.write(item)
     print(f"{name}: {len(os.listdir(folder))} seeds")

@@ -63,6 +63,11 @@ check "dpkg lists /usr/bin/quorstudio-engine-host" \
     grep -qx /usr/bin/quorstudio-engine-host <(dpkg -L quorstudio)
 check "dpkg lists the quorstudio-run manual page" \
     grep -q '^/usr/share/man/man1/quorstudio-run\.1' <(dpkg -L quorstudio)
+check "dpkg lists /usr/bin/quorstudio-lsp" grep -qx /usr/bin/quorstudio-lsp <(dpkg -L quorstudio)
+check "dpkg lists the quorstudio-lsp manual page" \
+    grep -q '^/usr/share/man/man1/quorstudio-lsp\.1' <(dpkg -L quorstudio)
+check "dpkg lists the syntax definition" \
+    grep -qx /usr/share/org.kde.syntax-highlighting/syntax/quor.xml <(dpkg -L quorstudio)
 check "dpkg lists /usr/$libdir/libquor.so.1" grep -qx "/usr/$libdir/libquor.so.1" <(dpkg -L quorstudio)
 check "dpkg lists /usr/include/quor.h" grep -qx /usr/include/quor.h <(dpkg -L quorstudio)
 check "desktop-file-validate" desktop-file-validate "/usr/share/applications/$app_id.desktop"
@@ -75,6 +80,7 @@ probe="$build/packaging/libquor_output_probe.so"
 source "$source_dir/packaging/check-install-run.sh"
 check_installed_program /usr/bin/quorstudio "/usr/$libdir/libquor.so.1"
 check_installed_runner /usr/bin/quorstudio-run "/usr/$docdir/examples/tutorial.quor" 1
+check_installed_language_server /usr/bin/quorstudio-lsp
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" = 0 ]

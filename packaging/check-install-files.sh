@@ -6,10 +6,11 @@ desktop="$share/applications/$app_id.desktop"
 mime_xml="$share/mime/packages/$app_id.xml"
 metainfo="$share/metainfo/$app_id.metainfo.xml"
 
-# Exactly the two programs and the engine host in bin and the engine library (file, SONAME
-# link, development link) in lib.
-check "bin holds only quorstudio, quorstudio-engine-host and quorstudio-run" \
-    [ "$(ls "$prefix/bin" | tr '\n' ' ')" = "quorstudio quorstudio-engine-host quorstudio-run " ]
+# Exactly the programs (the window, the engine host, the language server and the runner) in
+# bin and the engine library (file, SONAME link, development link) in lib.
+check "bin holds only quorstudio, quorstudio-engine-host, quorstudio-lsp and quorstudio-run" \
+    [ "$(ls "$prefix/bin" | tr '\n' ' ')" = \
+        "quorstudio quorstudio-engine-host quorstudio-lsp quorstudio-run " ]
 check "lib holds only the engine library" \
     [ "$(ls "$prefix/$libdir" | tr '\n' ' ')" = "libquor.so libquor.so.1 libquor.so.1.0.0 " ]
 check "libquor.so links to libquor.so.1" [ "$(readlink "$prefix/$libdir/libquor.so")" = libquor.so.1 ]
@@ -23,8 +24,12 @@ for program in quorstudio quorstudio-run quorstudio-engine-host; do
     check "$program's RUNPATH is \$ORIGIN/../$libdir" \
         grep -q "RUNPATH.*\[\$ORIGIN/../$libdir\]" <<<"$dynamic"
 done
-check "the manual page of quorstudio-run installed unchanged" \
-    cmp -s "$source_dir/docs/quorstudio-run.1" "$prefix/share/man/man1/quorstudio-run.1"
+for page in quorstudio-run quorstudio-lsp; do
+    check "the manual page of $page installed unchanged" \
+        cmp -s "$source_dir/docs/$page.1" "$prefix/share/man/man1/$page.1"
+done
+check "the syntax definition installed unchanged where KSyntaxHighlighting looks" \
+    cmp -s "$source_dir/syntax/quor.xml" "$share/org.kde.syntax-highlighting/syntax/quor.xml"
 
 for function in create_object process get destroy_object; do
     check "quor.h declares $function" grep -q "QUOR_API .*\b$function(" "$prefix/include/quor.h"

@@ -60,3 +60,37 @@ check_installed_runner() {
     [ "$failures" = 0 ] || cat "$log.separate"
     [ "$failures" = 0 ] || cat "$log"
 }
+
+# check_installed_language_server SERVER [LIBRARY_PATH]
+#   The language server must answer initialize, report the error of a document opened in it
+#   at its place (line 0, characters 13 to 14 of "<robin → bird."), and end with status 0 after
+#   shutdown and exit.
+check_installed_language_server() {
+    local server=$1 library_path=${2:-} out="$work/lsp.out" status=0
+    local library_env=(-u LD_LIBRARY_PATH)
+    [ -n "$library_path" ] && library_env=(LD_LIBRARY_PATH="$library_path")
+    lsp_frame() { printf 'Content-Length: %d\r\n\r\n%s' "$(printf %s "$1" | wc -c)" "$1"; }
+    : >"$out"
+    coproc LSP { env "${library_env[@]}" timeout 60 "$server" >"$out"; }
+    local input=${LSP[1]} pid=$LSP_PID
+    {
+        lsp_frame '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}}'
+        lsp_frame '{"jsonrpc":"2.0","method":"initialized","params":{}}'
+        lsp_frame '{"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///check.quor","languageId":"quor","version":1,"text":"<robin → bird.\n"}}}'
+    } >&"$input"
+    for _ in $(seq 600); do
+        grep -q publishDiagnostics "$out" && break
+        sleep 0.1
+    done
+    {
+        lsp_frame '{"jsonrpc":"2.0","id":2,"method":"shutdown"}'
+        lsp_frame '{"jsonrpc":"2.0","method":"exit"}'
+    } >&"$input"
+    exec {input}>&-
+    wait "$pid" || status=$?
+    check "$server answers initialize" grep -q '"id":1,"jsonrpc":"2.0","result":{"capabilities"' "$out"
+    check "$server reports the error at its place" \
+        grep -q '"range":{"end":{"character":14,"line":0},"start":{"character":13,"line":0}}' "$out"
+    check "$server ends with status 0 after shutdown and exit (was $status)" [ "$status" = 0 ]
+    [ "$failures" = 0 ] || cat "$out"
+}

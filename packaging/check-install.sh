@@ -2,7 +2,7 @@
 # Install check, run by ctest: installs BUILD into a temporary prefix, checks the installed
 # files, validates the desktop entry, MIME type and AppStream metainfo, and starts the installed
 # program offscreen to see that it finds its engine through its RUNPATH and shows the engine's
-# version line.
+# version line; the installed runner and language server are run too.
 #
 #   bash packaging/check-install.sh BUILD PROBE
 #
@@ -38,6 +38,7 @@ source "$here/check-install-files.sh"
 source "$here/check-install-run.sh"
 check_installed_program "$prefix/bin/quorstudio" "$prefix/$libdir/libquor.so.1"
 check_installed_runner "$prefix/bin/quorstudio-run" "$prefix/$docdir/examples/tutorial.quor" 1
+check_installed_language_server "$prefix/bin/quorstudio-lsp"
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" = 0 ]

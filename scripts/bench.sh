@@ -16,7 +16,7 @@ export QT_QPA_PLATFORM=offscreen
 
 results="$scratch/results.json"
 for program in bench_editor bench_views bench_window bench_responsive bench_cli bench_engine \
-    bench_host; do
+    bench_host bench_lsp; do
     "$build/bin/$program" --benchmark_format=json --benchmark_out="$scratch/$program.json" \
         --benchmark_out_format=json >/dev/null 2>&1
 done
@@ -44,7 +44,7 @@ import json, statistics, sys, os
 scratch = sys.argv[1]
 bench = {}
 for name in ("bench_editor", "bench_views", "bench_window", "bench_responsive", "bench_cli",
-             "bench_engine", "bench_host"):
+             "bench_engine", "bench_host", "bench_lsp"):
     with open(os.path.join(scratch, name + ".json")) as f:
         for b in json.load(f)["benchmarks"]:
             bench[b["name"]] = b
@@ -109,6 +109,10 @@ rows = [
     ("Engine: the tutorial", ms("BM_EngineTutorial"), "ms", "< 5"),
     ("Engine: 10,000 judgements", ms("BM_EngineJudgements"), "ms", "< 100"),
     ("Engine: a variable question, 1,000 beliefs", ms("BM_EngineVariableSearch"), "ms", "report"),
+    ("Language server: tutorial, settled to diagnostics", ms("BM_DiagnosticsTutorial"), "ms", "< 50"),
+    ("Language server: 5 MB, settled to diagnostics", ms("BM_Diagnostics5MB"), "ms", "< 1500"),
+    ("Language server: completion, 10,000 words", ms("BM_Completion10000Words"), "ms", "< 5"),
+    ("Language server: semantic tokens of 5 MB", ms("BM_SemanticTokensRequest5MB"), "ms", "report"),
 ]
 print()
 print(f"{'Benchmark':<44} {'Measured':>10}  {'Unit':<4} Target")

@@ -32,7 +32,7 @@ build="$QUOR_ROOT/build-fuzz"
 
 targets=("$@")
 if [ ${#targets[@]} = 0 ]; then
-    targets=(fuzz_dispatch fuzz_parser fuzz_window fuzz_hostframes)
+    targets=(fuzz_dispatch fuzz_parser fuzz_window fuzz_hostframes fuzz_lsp)
 fi
 
 export QT_QPA_PLATFORM=offscreen
@@ -51,10 +51,11 @@ for target in "${targets[@]}"; do
     log="$build/logs/$target.log"
     mkdir -p "$corpus"
     # Engine messages are at most 15000 bytes; the engine's input has no limit, 16 KiB is plenty;
-    # host frames are read in streams of several.
+    # host frames are read in streams of several, and so are a language client's messages.
     max_len=15000
     [ "$name" = parser ] && max_len=16384
     [ "$name" = hostframes ] && max_len=65536
+    [ "$name" = lsp ] && max_len=65536
     status=0
     "$build/fuzz/$target" "${limit[@]}" -max_len=$max_len -timeout=30 -rss_limit_mb=4096 \
         -print_final_stats=1 -artifact_prefix="$build/findings/$target-" \

@@ -5,8 +5,8 @@
 #
 #   address   the whole test suite under AddressSanitizer (with leak checking) and
 #             UndefinedBehaviorSanitizer, in build-asan/
-#   thread    the engine worker, the stand-in engine and the shutdown stress tests under
-#             ThreadSanitizer, in build-tsan/
+#   thread    the engine worker, the stand-in engine, the shutdown stress tests and the engine
+#             host with its client under ThreadSanitizer, in build-tsan/
 #
 # Any sanitizer report fails the test that made it (see cmake/Sanitizers.cmake).
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -31,8 +31,8 @@ if [ "$which" != thread ]; then
 fi
 
 if [ "$which" != address ]; then
-    # The threads: the worker, the stand-in engine (its C interface under threads) and the
-    # shutdown stress cycles. The install checks preload a helper and are left to the other runs;
+    # The threads: the worker, the stand-in engine (its C interface under threads), the shutdown
+    # stress cycles and the engine host with its client. The install checks preload a helper and are left to the other runs;
     # the preset builds only the programs that run here.
     cmake --preset tsan
     cmake --build --preset tsan -j "$jobs"

@@ -2,25 +2,19 @@
 
 #include "codeeditor.h"
 #include "errormessage.h"
-#include "termwords.h"
+#include "statementtruths.h"
 #include "wordcompletion.h"
 
 #include <QHelpEvent>
 #include <QListWidget>
-#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QToolTip>
 
 namespace {
 
+// Most error texts in one tip.
 constexpr int MaxRows = 8;
-
-QString withoutBlanks(QString text)
-{
-    text.remove(QRegularExpression(QStringLiteral("\\s+")));
-    return text;
-}
 
 } // namespace
 
@@ -99,9 +93,9 @@ QString HoverTips::statementTip(const QString& text, int column) const
         if (const QTableWidgetItem* item = statements->item(row, 1))
             rows.append(item->text());
     }
-    const QString statement = statementAround(text, column);
+    const QString statement = StatementTruths::statementAround(text, column);
     if (!statement.isEmpty()) {
-        const QStringList found = truthsFor(statement, true, rows);
+        const QStringList found = StatementTruths::truthsFor(statement, true, rows);
         if (!found.isEmpty())
             return found.join(QLatin1Char('\n'));
     }
@@ -112,53 +106,5 @@ QString HoverTips::statementTip(const QString& text, int column) const
     const QString word = WordCompletion::wordBefore(text, end, &start);
     if (word.isEmpty() || start > column)
         return QString();
-    return truthsFor(word, false, rows).join(QLatin1Char('\n'));
-}
-
-QString HoverTips::statementAround(const QString& line, int column)
-{
-    // Walk out from the column to the nearest unmatched '<' on the left, then to its partner.
-    int depth = 0;
-    int open = -1;
-    for (int i = qMin(column, line.size() - 1); i >= 0; --i) {
-        const QChar c = line.at(i);
-        if (c == QLatin1Char('>') && i != column)
-            ++depth;
-        else if (c == QLatin1Char('<') && depth-- == 0) {
-            open = i;
-            break;
-        }
-    }
-    if (open < 0)
-        return QString();
-    depth = 0;
-    for (int i = open; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (c == QLatin1Char('<'))
-            ++depth;
-        else if (c == QLatin1Char('>') && --depth == 0)
-            return line.mid(open, i - open + 1);
-    }
-    return QString();
-}
-
-QStringList HoverTips::truthsFor(const QString& term, bool isStatement, const QStringList& rows)
-{
-    const QString wanted = withoutBlanks(term);
-    const QRegularExpression word(QStringLiteral("(?<![\\w#])") + QRegularExpression::escape(term) +
-                                      QStringLiteral("(?!\\w)"),
-                                  QRegularExpression::UseUnicodePropertiesOption);
-    QStringList found;
-    for (const QString& row : rows) {
-        QString truth;
-        const QString statement = TermWords::withoutTruth(row, &truth);
-        const bool matches =
-            isStatement ? withoutBlanks(statement) == wanted : statement.contains(word);
-        if (!matches)
-            continue;
-        found.append(truth.isEmpty() ? statement : statement + QStringLiteral("  ") + truth);
-        if (found.size() == MaxRows)
-            break;
-    }
-    return found;
+    return StatementTruths::truthsFor(word, false, rows).join(QLatin1Char('\n'));
 }

@@ -21,12 +21,6 @@ public:
     // The tip for a character of the document, empty when there is none.
     QString tipAt(int position) const;
 
-    // The statement "<...>" that encloses `column` of `line` most closely, empty if none.
-    static QString statementAround(const QString& line, int column);
-    // The rows of the table whose statement is `statement` (blanks ignored) or, for a word,
-    // that mention it; each as "statement  truth".
-    static QStringList truthsFor(const QString& term, bool isStatement, const QStringList& rows);
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,5 +1,7 @@
 #include "termwords.h"
 
+#include "statementtruths.h"
+
 #include <QTableWidget>
 
 TermWords::TermWords(QTableWidget* table) : QObject(table), table(table)
@@ -34,7 +36,7 @@ QStringList TermWords::fromRecords(const QVector<TermRecord>& records)
     terms.reserve(records.size());
     for (const TermRecord& record : records) {
         if (!record.name.isEmpty())
-            terms.append(withoutTruth(record.name));
+            terms.append(StatementTruths::withoutTruth(record.name));
     }
     return terms;
 }
@@ -46,23 +48,10 @@ QStringList TermWords::collect(const QTableWidget* table)
     terms.reserve(rows);
     for (int row = 0; row < rows; ++row) {
         if (const QTableWidgetItem* item = table->item(row, 1)) {
-            const QString text = withoutTruth(item->text());
+            const QString text = StatementTruths::withoutTruth(item->text());
             if (!text.isEmpty())
                 terms.append(text);
         }
     }
     return terms;
-}
-
-QString TermWords::withoutTruth(const QString& text, QString* truth)
-{
-    const int at = text.endsWith(QLatin1Char('}')) ? text.lastIndexOf(QLatin1String(". {")) : -1;
-    if (at < 0) {
-        if (truth)
-            truth->clear();
-        return text;
-    }
-    if (truth)
-        *truth = text.mid(at + 2);
-    return text.left(at);
 }

@@ -25,8 +25,6 @@ public:
 
     const QStringList& terms();
     static QStringList collect(const QTableWidget* table);
-    // A table text without its truth value: "<a → b>. {1.0 0.9}" is "<a → b>".
-    static QString withoutTruth(const QString& text, QString* truth = nullptr);
 
 private:
     QTableWidget* table;

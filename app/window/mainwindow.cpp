@@ -169,6 +169,9 @@ void MainWindow::connectActions()
 MainWindow::~MainWindow()
 {
     discardOutput = true;
+    // Calls queued for this window run while all of it is still there; those queued later
+    // by the engine's shutdown are only output blocks, freed at the end.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     // The documents outlive this destructor's body (they go with the widget tree); what they
     // signal while they are destroyed must reach none of the window's helpers, so those go first.
     delete findReplace;
