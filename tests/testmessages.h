@@ -74,6 +74,12 @@ struct MessageBuilder {
     QByteArray bytes;
 };
 
+// An error message ('e'): line, column, the kind's bits and the text.
+inline QByteArray errorMessage(quint32 line, quint32 column, quint8 kind, const QByteArray& text)
+{
+    return MessageBuilder('e').u32(line).u32(column).u8(kind).text(text).bytes;
+}
+
 // A term table message ('w', 'c' or 's') of (id, name) records.
 inline QByteArray termTable(char kind, const QList<QPair<quint64, QByteArray>>& records)
 {

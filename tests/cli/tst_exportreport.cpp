@@ -21,23 +21,23 @@ private slots:
         const QString source = dir.filePath("kb.quor");
         QVERIFY(writeBytes(source, "<a \xe2\x86\x92 b>.\n<b c>.\n"));
         auto window = makeWindow({source});
-        const QList<QByteArray> messages = {
-            MessageBuilder('v').text("2.0").bytes,
-            QByteArray("Answer: <a & b>"),
-            MessageBuilder('e').u32(2).u32(3).u8(4).text("  odd <b c>  ").bytes,
-            termTable('w', {{255, "robin"}, {16, "ant"}}),
-            MessageBuilder('q')
-                .u32(8)
-                .u32(1)
-                .u32(1)
-                .u32(0)
-                .u64(0)
-                .u64(1)
-                .u64(1)
-                .text("a & b")
-                .bytes,
-            inferenceGraph({1}, 3, {{1, "x"}}, "<script>alert(1)</script>",
-                           "<img src=x onerror=alert(2)>")};
+        const QList<QByteArray> messages = {MessageBuilder('v').text("2.0").bytes,
+                                            QByteArray("Answer: <a & b>"),
+                                            errorMessage(2, 3, 4, "  odd <b c>  "),
+                                            termTable('w', {{255, "robin"}, {16, "ant"}}),
+                                            MessageBuilder('q')
+                                                .u32(8)
+                                                .u32(1)
+                                                .u32(1)
+                                                .u32(0)
+                                                .u64(0)
+                                                .u64(1)
+                                                .u64(1)
+                                                .text("a & b")
+                                                .bytes,
+                                            inferenceGraph({1}, 3, {{1, "x"}},
+                                                           "<script>alert(1)</script>",
+                                                           "<img src=x onerror=alert(2)>")};
         for (const QByteArray& message : messages)
             deliver(window.get(), message);
         QCoreApplication::processEvents();

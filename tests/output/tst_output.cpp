@@ -310,8 +310,8 @@ private slots:
         record.setCountingTime(false);
         add(MessageBuilder('t').u32(1000).u32(5).bytes, "a");
         record.setCountingTime(true);
-        add(MessageBuilder('e').u32(3).u32(2).u8(4).text("odd").bytes, "a");
-        add(MessageBuilder('e').u32(1).u32(1).u8(1).text("bad").bytes, "b");
+        add(errorMessage(3, 2, 4, "odd"), "a");
+        add(errorMessage(1, 1, 1, "bad"), "b");
         QCOMPARE(add(MessageBuilder('t').u32(7).u32(2).bytes, "b").value_or("-"),
                  QStringLiteral("Elapsed time 7 \u03bcs (2 cycles)"));
         add("three", "b");

@@ -86,8 +86,7 @@ private slots:
         if (run)
             trigger(window.get(), "actionRun");
         for (quint32 line : {4u, 9u})
-            deliver(window.get(),
-                    MessageBuilder('e').u32(line).u32(7).u8(1).text("bad term").bytes);
+            deliver(window.get(), errorMessage(line, 7, 1, "bad term"));
         QTRY_COMPARE(dock->windowTitle(), QStringLiteral("Error (2)")); // once the loop runs
         QTRY_COMPARE(!dock->visibleRegion().isEmpty(), raised);
         auto* list = child<QListWidget>(window.get(), "listWidget");
@@ -95,7 +94,7 @@ private slots:
         // The next Run starts the count again; Clear Output empties it too.
         trigger(window.get(), "actionRun");
         QCOMPARE(dock->windowTitle(), QStringLiteral("Error"));
-        deliver(window.get(), MessageBuilder('e').u32(1).u32(1).u8(1).text("x").bytes);
+        deliver(window.get(), errorMessage(1, 1, 1, "x"));
         QTRY_COMPARE(dock->windowTitle(), QStringLiteral("Error (1)"));
         trigger(window.get(), "actionClear_Output");
         QTRY_COMPARE(dock->windowTitle(), QStringLiteral("Error"));
