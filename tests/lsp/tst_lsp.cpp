@@ -334,22 +334,37 @@ private slots:
         QCOMPARE(rangeText(diagnostics.at(0)), "0:13-14");
     }
 
+    // How the program ends: refused command lines, and a session ended by the client.
     void exitStatus_data()
     {
+        QTest::addColumn<QStringList>("arguments"); // none: a session, initialized first
         QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<bool>("closeOutput");
         QTest::addColumn<int>("status");
-        QTest::newRow("exit without shutdown") << frame(notification("exit")) << false << 1;
-        QTest::newRow("input closed without shutdown") << QByteArray() << false << 1;
-        QTest::newRow("input closed after shutdown") << frame(request(2, "shutdown")) << false << 0;
+        QTest::addColumn<QString>("output"); // of a command line, on standard output
+        const QStringList session;
+        QTest::newRow("version") << QStringList{"--version"} << QByteArray() << 0
+                                 << "quorstudio-lsp 0.5.1\n";
+        QTest::newRow("no time limit") << QStringList{"--timeout", "0"} << QByteArray() << 2 << "";
+        QTest::newRow("time limit not a number")
+            << QStringList{"--timeout", "x"} << QByteArray() << 2 << "";
+        QTest::newRow("negative settle time")
+            << QStringList{"--settle", "-1"} << QByteArray() << 2 << "";
+        QTest::newRow("exit without shutdown") << session << frame(notification("exit")) << 1 << "";
+        QTest::newRow("input closed without shutdown") << session << QByteArray() << 1 << "";
+        QTest::newRow("input closed after shutdown")
+            << session << frame(request(2, "shutdown")) << 0 << "";
     }
     void exitStatus()
     {
+        QFETCH(QStringList, arguments);
         QFETCH(QByteArray, input);
-        Server server;
-        server.initialize();
+        Server server(arguments);
+        if (arguments.isEmpty())
+            server.initialize();
         server.write(input);
         QTEST(server.exitCode(), "status");
+        if (!arguments.isEmpty())
+            QTEST(QString::fromUtf8(server.process.readAllStandardOutput()), "output");
     }
 
     void outputGone()
@@ -367,26 +382,6 @@ private slots:
         shell.closeWriteChannel();
         QVERIFY(shell.waitForFinished(WaitMs));
         QCOMPARE(shell.readAllStandardOutput(), QByteArray("1\n"));
-    }
-
-    void commandLine_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("output");
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "quorstudio-lsp 0.5.1\n";
-        QTest::newRow("no time limit") << QStringList{"--timeout", "0"} << 2 << "";
-        QTest::newRow("time limit not a number") << QStringList{"--timeout", "x"} << 2 << "";
-        QTest::newRow("negative settle time") << QStringList{"--settle", "-1"} << 2 << "";
-    }
-    void commandLine()
-    {
-        QFETCH(QStringList, arguments);
-        QProcess server;
-        server.start(QStringLiteral(QUORSTUDIO_LSP), arguments);
-        QVERIFY(server.waitForFinished(WaitMs));
-        QTEST(server.exitCode(), "status");
-        QTEST(QString::fromUtf8(server.readAllStandardOutput()), "output");
     }
 };
 
