@@ -46,8 +46,6 @@ private slots:
         QTest::newRow("step back with nothing sent") << 1 << "b" << QStringList{} << Lines{} << 1;
         QTest::newRow("clear memory")
             << 4 << "cm" << QStringList{"a.@1", "b.@2", "@3", "d.@4", clear} << Lines{} << 4;
-        QTest::newRow("step forward on the last line")
-            << 4 << "ff" << QStringList{"d.@4", "d.@4"} << Lines{4} << 4;
     }
     void stepping()
     {
