@@ -25,17 +25,11 @@ inline QList<QByteArray> statFields(qint64 pid)
     return line.mid(line.lastIndexOf(')') + 2).split(' ');
 }
 
-// The state letter of a process ('R', 'S', 'Z'...), or 0 when there is none.
-inline char processState(qint64 pid)
-{
-    return statFields(pid).value(0).append('\0').at(0);
-}
-
 // Gone, or a zombie that is no longer ours to reap (its parent is gone).
 inline bool ended(qint64 pid)
 {
-    const char state = processState(pid);
-    return state == 0 || state == 'Z' || state == 'X';
+    const QByteArray state = statFields(pid).value(0);
+    return state.isEmpty() || state == "Z" || state == "X";
 }
 
 // The processes whose parent is `parent`, zombies included.
