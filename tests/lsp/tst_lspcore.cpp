@@ -41,16 +41,6 @@ public:
     int stops = 0;
 };
 
-// "a|b" items of a framing run: B:<body> or E for an error.
-QString framed(MessageFraming& framing)
-{
-    QStringList items;
-    for (auto item = framing.next(); item.type != MessageFraming::Item::None; item = framing.next())
-        items << (item.type == MessageFraming::Item::Body ? "B:" + QString::fromUtf8(item.body)
-                                                          : QStringLiteral("E"));
-    return items.join('|');
-}
-
 } // namespace
 
 class TestLspCore : public QObject {
@@ -92,12 +82,15 @@ private slots:
         QFETCH(QByteArray, input);
         QFETCH(int, piece);
         MessageFraming framing;
-        QStringList items;
-        for (int i = 0; i < input.size(); i += piece ? piece : input.size()) {
-            framing.feed(input.mid(i, piece ? piece : input.size()));
-            const QString some = framed(framing);
-            if (!some.isEmpty())
-                items << some;
+        QStringList items; // B:<body> or E for an error
+        const int step = piece ? piece : input.size();
+        for (int i = 0; i < input.size(); i += step) {
+            framing.feed(input.mid(i, step));
+            for (auto item = framing.next(); item.type != MessageFraming::Item::None;
+                 item = framing.next())
+                items << (item.type == MessageFraming::Item::Body
+                              ? "B:" + QString::fromUtf8(item.body)
+                              : QStringLiteral("E"));
         }
         QTEST(items.join('|'), "items");
         QVERIFY(framing.buffered() < 64);
@@ -286,10 +279,7 @@ private slots:
         const DocumentText text(QString::fromUtf8("<robin → bird>. <bird → animal>. robin x"));
         const QStringList statements{QString::fromUtf8("<robin → bird>. {1.0 0.9}"),
                                      QString::fromUtf8("<bird → animal>. {0.8 0.9}")};
-        ErrorRange error;
-        error.start = 16;
-        error.end = 31;
-        error.text = "bad";
+        const ErrorRange error{0, 16, 31, ErrorRange::Error, "bad"};
         QFETCH(int, character);
         const QJsonValue hover = hoverAt(text, {0, character}, Utf16, {error}, statements);
         QTEST(hover["contents"]["value"].toString(), "value");
