@@ -76,3 +76,14 @@ QString StatementTruths::withoutTruth(const QString& text, QString* truth)
         *truth = text.mid(at + 2);
     return text.left(at);
 }
+
+QStringList StatementTruths::termsOf(const QVector<TermRecord>& records)
+{
+    QStringList terms;
+    terms.reserve(records.size());
+    for (const TermRecord& record : records) {
+        if (!record.name.isEmpty())
+            terms.append(withoutTruth(record.name));
+    }
+    return terms;
+}

@@ -1,8 +1,11 @@
 #ifndef STATEMENTTRUTHS_H
 #define STATEMENTTRUTHS_H
 
+#include "termtable.h"
+
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // Truth values of statements from the rows of the engine's last Statements table, as the
 // editor's tool tips and the language server's hovers show them.
@@ -19,6 +22,8 @@ public:
     static QStringList truthsFor(const QString& term, bool isStatement, const QStringList& rows);
     // A table text without its truth value: "<a → b>. {1.0 0.9}" is "<a → b>".
     static QString withoutTruth(const QString& text, QString* truth = nullptr);
+    // The named terms of a table, each without its truth value, in table order.
+    static QStringList termsOf(const QVector<TermRecord>& records);
 };
 
 #endif

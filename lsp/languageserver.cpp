@@ -39,17 +39,6 @@ QStringList names(const QVector<TermRecord>& records)
     return list;
 }
 
-QStringList terms(const QVector<TermRecord>& records)
-{
-    QStringList list;
-    list.reserve(records.size());
-    for (const TermRecord& record : records) {
-        if (!record.name.isEmpty())
-            list.append(StatementTruths::withoutTruth(record.name));
-    }
-    return list;
-}
-
 } // namespace
 
 LanguageServer::LanguageServer(EngineConnection* engine, QObject* parent) : QObject(parent)
@@ -317,8 +306,8 @@ void LanguageServer::runFinished(const QString& uri, const RunResult& result)
     if (found == documents.end() || state != State::Running)
         return;
     Document& document = *found;
-    document.words = terms(result.words);
-    document.compounds = terms(result.compounds);
+    document.words = StatementTruths::termsOf(result.words);
+    document.compounds = StatementTruths::termsOf(result.compounds);
     document.statements = names(result.statements);
     // A run of an older text is followed by one of the current text; its places are stale.
     if (result.version != document.version)

@@ -26,19 +26,8 @@ const QStringList& TermWords::terms()
 
 void TermWords::received(const QVector<TermRecord>& records)
 {
-    collected = fromRecords(records);
+    collected = StatementTruths::termsOf(records);
     stale = false;
-}
-
-QStringList TermWords::fromRecords(const QVector<TermRecord>& records)
-{
-    QStringList terms;
-    terms.reserve(records.size());
-    for (const TermRecord& record : records) {
-        if (!record.name.isEmpty())
-            terms.append(StatementTruths::withoutTruth(record.name));
-    }
-    return terms;
 }
 
 QStringList TermWords::collect(const QTableWidget* table)

@@ -21,7 +21,6 @@ public:
 
     // Takes the records just shown in the table.
     void received(const QVector<TermRecord>& records);
-    static QStringList fromRecords(const QVector<TermRecord>& records);
 
     const QStringList& terms();
     static QStringList collect(const QTableWidget* table);
