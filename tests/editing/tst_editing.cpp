@@ -54,7 +54,6 @@ private slots:
             {"word, then a bracket", "\\or)", "\u2228)", "\\or)"},
             {"word, then Tab", "\\x\t", "\u00d7", "\\x"},
             {"prefix of a longer word", "\\o\t", "\u2218", "\\o"},
-            {"longer word", "\\or ", "\u2228 ", "\\or "},
             {"then Return", "\\not\n", "\u00ac\n", "\\not\n"},
             {"symbols at once", "(\\->", "(\u2192", "(\\->"},
             {"\\- before a letter", "\\-x", "\u2296x", "\\-x"},
@@ -134,9 +133,6 @@ private slots:
         QTest::newRow("abbreviations")
             << "\\<" << QStringList{"\u2194    \\<->", "\u21d4    \\<=>", "\u25ca    \\<>"}
             << int(Qt::Key_Return) << "\u2194";
-        QTest::newRow("second entry")
-            << "\\<" << QStringList{"\u2194    \\<->", "\u21d4    \\<=>", "\u25ca    \\<>"}
-            << int(Qt::Key_Down) << "\\<";
         QTest::newRow("typing filters")
             << "bis" << QStringList{"bison"} << int(Qt::Key_Return) << "bison";
         QTest::newRow("selection closes")
