@@ -9,6 +9,21 @@
 
 using fixture::readBytes;
 
+namespace {
+
+// The input file of a run: one judgement.
+QVector<InputFile> oneInput(const QTemporaryDir& dir)
+{
+    const QString source = dir.filePath("input.quor");
+    QVector<InputFile> files(1);
+    QString error;
+    if (!fixture::writeBytes(source, "<a \xe2\x86\x92 b>.\n") || !files[0].read(source, &error))
+        files.clear();
+    return files;
+}
+
+} // namespace
+
 class TestCliScripted : public QObject {
     Q_OBJECT
 
@@ -39,11 +54,8 @@ private slots:
         QFETCH(QByteArray, name);
         QFETCH(QByteArray, field);
         QTemporaryDir dir;
-        const QString source = dir.filePath("input.quor");
-        QVERIFY(fixture::writeBytes(source, "<a \xe2\x86\x92 b>.\n"));
-        QVector<InputFile> files(1);
-        QString error;
-        QVERIFY(files[0].read(source, &error));
+        const QVector<InputFile> files = oneInput(dir);
+        QCOMPARE(files.size(), 1);
 
         // One answer, ending with its time message, for each input the run sends.
         const std::string time = MessageBuilder('t').u32(1).u32(1).bytes.toStdString();
@@ -72,6 +84,34 @@ private slots:
                  "Term Id,Word\r\nff," + field + "\r\n");
         QCOMPARE(readBytes(dir.filePath("tables/statements.csv")),
                  QByteArray("Term Id,Statement\r\n"));
+    }
+
+    // An engine that answers the memory command without a dump: the run fails and says why,
+    // and writes no file.
+    void noMemoryDump()
+    {
+        QTemporaryDir dir;
+        const QVector<InputFile> files = oneInput(dir);
+        QCOMPARE(files.size(), 1);
+        const std::string time = MessageBuilder('t').u32(1).u32(1).bytes.toStdString();
+        testengine::reset();
+        QTimer::singleShot(0, [&] {
+            testengine::queueMany(
+                {MessageBuilder('v').text("9.9").bytes.toStdString(), time, time, time});
+        });
+        RunOptions options;
+        options.memoryFile = dir.filePath("m.quor");
+        options.timeoutSeconds = 10;
+        std::FILE* sink = std::tmpfile();
+        QCOMPARE(BatchRun(options, sink, sink).run(files), BatchRun::Failed);
+        std::rewind(sink);
+        char said[200] = {};
+        const std::size_t length = std::fread(said, 1, sizeof said, sink);
+        std::fclose(sink);
+        QCOMPARE(QByteArray(said, int(length)),
+                 QByteArray("QUOR library version 9.9\n"
+                            "quorstudio-run: the engine sent no memory dump\n"));
+        QVERIFY(!QFileInfo::exists(options.memoryFile));
     }
 };
 
