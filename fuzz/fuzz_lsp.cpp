@@ -7,6 +7,7 @@
 #include "engineconnection.h"
 #include "languageserver.h"
 #include "messageframing.h"
+#include "testmessages.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -24,26 +25,15 @@ void check(bool promise)
         std::abort();
 }
 
-// An 'e' message: line and column little-endian, the mark, a text.
-QByteArray errorMessage(quint32 line, quint32 column, quint8 mark)
-{
-    QByteArray bytes("<e", 3);
-    for (quint32 value : {line, column}) {
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes.append(char((value >> shift) & 0xFF));
-    }
-    return bytes + char(mark) + QByteArray("error", 6);
-}
-
 class InstantEngine : public EngineConnection {
 public:
     void input(const QString& text, int line) override
     {
         const quint32 size = quint32(text.size());
         if (line == 1)
-            emit message(errorMessage(size % 7, size % 13, quint8(size % 16)));
+            emit message(errorMessage(size % 7, size % 13, quint8(size % 16), "error"));
         else if (text.endsWith(QLatin1String("end_of_run")))
-            emit message(errorMessage(quint32(line), 1, 2));
+            emit message(errorMessage(quint32(line), 1, 2, "error"));
     }
     void stop() override {}
 };

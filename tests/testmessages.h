@@ -74,6 +74,12 @@ struct MessageBuilder {
     QByteArray bytes;
 };
 
+// An error message ('e'): line, column, the kind's bits and the text.
+inline QByteArray errorMessage(quint32 line, quint32 column, quint8 kind, const QByteArray& text)
+{
+    return MessageBuilder('e').u32(line).u32(column).u8(kind).text(text).bytes;
+}
+
 // A term table message ('w', 'c' or 's') of (id, name) records.
 inline QByteArray termTable(char kind, const QList<QPair<quint64, QByteArray>>& records)
 {
@@ -81,6 +87,23 @@ inline QByteArray termTable(char kind, const QList<QPair<quint64, QByteArray>>& 
     message.u32(0); // the records start at offset 7
     for (const auto& record : records)
         message.u64(record.first).text(record.second);
+    return message.bytes;
+}
+
+// An inference graph message ('n'): one inference of `items` by operation `code`, the `texts` of
+// (id, text) records, and the operation's name and description.
+inline QByteArray inferenceGraph(const QList<quint64>& items, quint32 code,
+                                 const QList<QPair<quint64, QByteArray>>& texts,
+                                 const QByteArray& name, const QByteArray& description)
+{
+    MessageBuilder message('n');
+    message.u32(8).u32(19 + 8 + 8 * items.size()).u32(texts.size()).u32(1).u32(items.size());
+    for (const quint64 item : items)
+        message.u64(item);
+    message.u32(code);
+    for (const auto& text : texts)
+        message.u64(text.first).text(text.second);
+    message.u32(code).text(name).text(description);
     return message.bytes;
 }
 

@@ -25,6 +25,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QtWidgets/qtestsupport_widgets.h>
 
 #include <cstring>
 #include <deque>
@@ -58,11 +59,30 @@ inline std::unique_ptr<MainWindow> makeWindow(const QStringList& arguments = {})
     return std::make_unique<MainWindow>(QStringList{QStringLiteral("quorstudio")} + arguments);
 }
 
+// The window shown and active, as the user sees it.
+inline std::unique_ptr<MainWindow> shownWindow(const QStringList& arguments = {})
+{
+    auto window = makeWindow(arguments);
+    window->show();
+    if (!QTest::qWaitForWindowActive(window.get()))
+        qFatal("the window did not become active");
+    return window;
+}
+
 template <typename T = QObject> T* child(QObject* window, const char* name)
 {
     T* found = window->findChild<T*>(QString::fromLatin1(name));
     if (!found)
         qFatal("no child %s", name);
+    return found;
+}
+
+// The window's one part of type T (a helper object of its own class).
+template <typename T> T* part(QObject* window)
+{
+    T* found = window->findChild<T*>();
+    if (!found)
+        qFatal("no %s", T::staticMetaObject.className());
     return found;
 }
 
@@ -105,13 +125,13 @@ inline QStringList outputLines(QObject* window)
 }
 
 #ifndef QUOR_TEST_REAL_ENGINE
-// The texts the engine received after the start-up version request, with their lines.
-inline QList<QPair<QString, int>> sentToEngine()
+// The texts the engine received after the start-up version request, as "text@line".
+inline QStringList sentInputs()
 {
-    QList<QPair<QString, int>> result;
+    QStringList texts;
     for (const auto& input : testengine::inputs())
-        result.append({QString::fromStdString(input.bytes), input.line});
-    return result.mid(1);
+        texts << QString::fromStdString(input.bytes) + '@' + QString::number(input.line);
+    return texts.mid(1);
 }
 #endif
 

@@ -26,15 +26,6 @@ namespace {
 
 const QString Text = QStringLiteral("<a \u2192 b>.");
 
-std::unique_ptr<MainWindow> shownWindow(const QStringList& arguments = {})
-{
-    auto window = makeWindow(arguments);
-    window->show();
-    if (!QTest::qWaitForWindowActive(window.get()))
-        qFatal("the window did not become active");
-    return window;
-}
-
 QWidget* focusOn(QWidget* widget)
 {
     for (QWidget* w = widget; w; w = w->parentWidget()) {
@@ -140,12 +131,11 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(QString, menu);
-        QFETCH(QString, typed);
         auto window = shownWindow();
         CodeEditor* editor = newDocument(window.get());
         focusOn(editor);
         QTest::keyClick(editor, Qt::Key(key), Qt::AltModifier);
-        QCOMPARE(editor->toPlainText(), typed);
+        QTEST(editor->toPlainText(), "typed");
         for (QAction* title : window->menuBar()->actions())
             QCOMPARE(title->menu()->isVisible(), title->menu()->objectName() == menu);
         if (QWidget* popup = QApplication::activePopupWidget())

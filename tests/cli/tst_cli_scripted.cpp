@@ -11,15 +11,32 @@ using fixture::readBytes;
 
 namespace {
 
-// The input file of a run: one judgement.
-QVector<InputFile> oneInput(const QTemporaryDir& dir)
+const std::string Time = MessageBuilder('t').u32(1).u32(1).bytes.toStdString();
+
+// A run of one judgement, in `dir`, against an engine that gives its version 9.9, then
+// `answers`: queued once the run waits for its first answer, as the engine answers only what it
+// was sent. Each answer ends with a time message. What the run printed goes to `printed`.
+int runOne(const QTemporaryDir& dir, const RunOptions& options,
+           const std::vector<std::string>& answers, QByteArray* printed = nullptr)
 {
     const QString source = dir.filePath("input.quor");
     QVector<InputFile> files(1);
     QString error;
     if (!fixture::writeBytes(source, "<a \xe2\x86\x92 b>.\n") || !files[0].read(source, &error))
-        files.clear();
-    return files;
+        return -1;
+    std::vector<std::string> queued{MessageBuilder('v').text("9.9").bytes.toStdString(), Time};
+    queued.insert(queued.end(), answers.begin(), answers.end());
+    testengine::reset();
+    QTimer::singleShot(0, [&] { testengine::queueMany(queued); });
+    std::FILE* sink = std::tmpfile();
+    const int status = BatchRun(options, sink, sink).run(files);
+    std::rewind(sink);
+    char said[200] = {};
+    const std::size_t length = std::fread(said, 1, sizeof said, sink);
+    std::fclose(sink);
+    if (printed)
+        *printed = QByteArray(said, int(length));
+    return status;
 }
 
 } // namespace
@@ -54,25 +71,12 @@ private slots:
         QFETCH(QByteArray, name);
         QFETCH(QByteArray, field);
         QTemporaryDir dir;
-        const QVector<InputFile> files = oneInput(dir);
-        QCOMPARE(files.size(), 1);
-
-        // One answer, ending with its time message, for each input the run sends.
-        const std::string time = MessageBuilder('t').u32(1).u32(1).bytes.toStdString();
-        testengine::reset();
-        // Queued once the run waits for its first answer: the engine answers only what it was
-        // sent.
-        QTimer::singleShot(0, [&] {
-            testengine::queueMany({MessageBuilder('v').text("9.9").bytes.toStdString(), time, time,
-                                   termTable('w', {{255, name}}).toStdString(), time, time, time});
-        });
         RunOptions options;
         options.tablesDir = dir.filePath("tables");
         options.timeoutSeconds = 10;
-        std::FILE* sink = std::tmpfile();
-        BatchRun run(options, sink, sink);
-        QCOMPARE(run.run(files), BatchRun::Clean);
-        std::fclose(sink);
+        QCOMPARE(runOne(dir, options,
+                        {Time, termTable('w', {{255, name}}).toStdString(), Time, Time, Time}),
+                 int(BatchRun::Clean));
 
         // The file went whole with line 1, as Run sends it, then the table requests.
         QStringList sent;
@@ -91,26 +95,13 @@ private slots:
     void noMemoryDump()
     {
         QTemporaryDir dir;
-        const QVector<InputFile> files = oneInput(dir);
-        QCOMPARE(files.size(), 1);
-        const std::string time = MessageBuilder('t').u32(1).u32(1).bytes.toStdString();
-        testengine::reset();
-        QTimer::singleShot(0, [&] {
-            testengine::queueMany(
-                {MessageBuilder('v').text("9.9").bytes.toStdString(), time, time, time});
-        });
         RunOptions options;
         options.memoryFile = dir.filePath("m.quor");
         options.timeoutSeconds = 10;
-        std::FILE* sink = std::tmpfile();
-        QCOMPARE(BatchRun(options, sink, sink).run(files), BatchRun::Failed);
-        std::rewind(sink);
-        char said[200] = {};
-        const std::size_t length = std::fread(said, 1, sizeof said, sink);
-        std::fclose(sink);
-        QCOMPARE(QByteArray(said, int(length)),
-                 QByteArray("QUOR library version 9.9\n"
-                            "quorstudio-run: the engine sent no memory dump\n"));
+        QByteArray printed;
+        QCOMPARE(runOne(dir, options, {Time, Time}, &printed), int(BatchRun::Failed));
+        QCOMPARE(printed, QByteArray("QUOR library version 9.9\n"
+                                     "quorstudio-run: the engine sent no memory dump\n"));
         QVERIFY(!QFileInfo::exists(options.memoryFile));
     }
 };

@@ -15,8 +15,6 @@ using namespace fixture;
 
 namespace {
 
-using Inputs = QList<QPair<QString, int>>;
-
 QString numberedLines(int count)
 {
     QStringList lines;
@@ -51,78 +49,64 @@ class TestCommands : public QObject {
 private slots:
     void init() { clearSettings(); }
 
-    void run_data()
+    // Run sends the selection, or the whole document, with its first line and leaves the cursor
+    // and selection alone; Step Forward sends the cursor's line and moves to the next one.
+    void send_data()
     {
-        QTest::addColumn<QList<int>>("selection"); // anchor line, column, line, column; or none
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<int>("line");
-        QTest::newRow("whole document") << QList<int>{} << numberedLines(10) << 1;
-        QTest::newRow("mid-line 5 to 7") << QList<int>{5, 3, 7, 5} << "ne 5 ⋙\nline 6 ⋙\nline" << 5;
-        QTest::newRow("backward") << QList<int>{7, 5, 5, 3} << "ne 5 ⋙\nline 6 ⋙\nline" << 5;
-        QTest::newRow("within line 3") << QList<int>{3, 1, 3, 7} << "line 3" << 3;
-        QTest::newRow("ending at a line start") << QList<int>{9, 1, 10, 1} << "line 9 ⋙\n" << 9;
-    }
-    void run()
-    {
-        QFETCH(QList<int>, selection);
-        QFETCH(QString, expected);
-        QFETCH(int, line);
-        auto window = makeWindow();
-        CodeEditor* editor = tenLines(window.get(), {2, 8});
-        if (!selection.isEmpty())
-            select(editor, selection[0], selection[1], selection[2], selection[3]);
-        const QTextCursor before = editor->textCursor();
-        trigger(window.get(), "actionRun");
-        QCOMPARE(sentToEngine(), (Inputs{{expected, line}}));
-        QVERIFY(editor->marks().isEmpty());
-        QCOMPARE(editor->textCursor().anchor(), before.anchor());
-        QCOMPARE(editor->textCursor().position(), before.position());
-    }
-
-    void stepForward_data()
-    {
+        QTest::addColumn<bool>("step");         // Step Forward, not Run
         QTest::addColumn<QString>("text");      // empty: ten numbered lines, marks on 2, 3, 4, 10
         QTest::addColumn<QList<int>>("cursor"); // anchor line, column, line, column
         QTest::addColumn<int>("steps");
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<QList<int>>("lines");
-        QTest::addColumn<int>("cursorLine"); // afterwards
+        QTest::addColumn<QStringList>("sent"); // "text@line"
+        QTest::addColumn<int>("cursorLine");   // afterwards
         QTest::addColumn<QList<int>>("marksLeft");
-        QTest::newRow("line 3") << "" << QList<int>{3, 4, 3, 4} << 1 << QStringList{"line 3 ⋙"}
-                                << QList<int>{3} << 4 << QList<int>{2, 4, 10};
+        const QList<int> none;
+        QTest::newRow("Run, whole document") << false << "" << QList<int>{1, 1, 1, 1} << 1
+                                             << QStringList{numberedLines(10) + "@1"} << 1 << none;
+        QTest::newRow("Run, mid-line 5 to 7")
+            << false << "" << QList<int>{5, 3, 7, 5} << 1 << QStringList{"ne 5 ⋙\nline 6 ⋙\nline@5"}
+            << 7 << none;
+        QTest::newRow("Run, backward") << false << "" << QList<int>{7, 5, 5, 3} << 1
+                                       << QStringList{"ne 5 ⋙\nline 6 ⋙\nline@5"} << 5 << none;
+        QTest::newRow("Run, within line 3")
+            << false << "" << QList<int>{3, 1, 3, 7} << 1 << QStringList{"line 3@3"} << 3 << none;
+        QTest::newRow("Run, ending at a line start") << false << "" << QList<int>{9, 1, 10, 1} << 1
+                                                     << QStringList{"line 9 ⋙\n@9"} << 10 << none;
+        QTest::newRow("line 3") << true << "" << QList<int>{3, 4, 3, 4} << 1
+                                << QStringList{"line 3 ⋙@3"} << 4 << QList<int>{2, 4, 10};
         QTest::newRow("two steps")
-            << "" << QList<int>{3, 1, 3, 1} << 2 << QStringList{"line 3 ⋙", "line 4 ⋙"}
-            << QList<int>{3, 4} << 5 << QList<int>{2, 10};
+            << true << "" << QList<int>{3, 1, 3, 1} << 2 << QStringList{"line 3 ⋙@3", "line 4 ⋙@4"}
+            << 5 << QList<int>{2, 10};
         QTest::newRow("last line stays")
-            << "" << QList<int>{10, 2, 10, 2} << 2 << QStringList{"line 10 ⋙", "line 10 ⋙"}
-            << QList<int>{10, 10} << 10 << QList<int>{2, 3, 4};
+            << true << "" << QList<int>{10, 2, 10, 2} << 2
+            << QStringList{"line 10 ⋙@10", "line 10 ⋙@10"} << 10 << QList<int>{2, 3, 4};
         QTest::newRow("selection plays no part")
-            << "" << QList<int>{2, 2, 4, 3} << 1 << QStringList{"line 4 ⋙"} << QList<int>{4} << 5
+            << true << "" << QList<int>{2, 2, 4, 3} << 1 << QStringList{"line 4 ⋙@4"} << 5
             << QList<int>{2, 3, 10};
-        QTest::newRow("empty lines")
-            << "a\n\n\nb" << QList<int>{2, 1, 2, 1} << 3 << QStringList{"", "", "b"}
-            << QList<int>{2, 3, 4} << 4 << QList<int>{};
+        QTest::newRow("empty lines") << true << "a\n\n\nb" << QList<int>{2, 1, 2, 1} << 3
+                                     << QStringList{"@2", "@3", "b@4"} << 4 << none;
     }
-    void stepForward()
+    void send()
     {
+        QFETCH(bool, step);
         QFETCH(QString, text);
         QFETCH(QList<int>, cursor);
-        QFETCH(QStringList, texts);
-        QFETCH(QList<int>, lines);
         QFETCH(int, cursorLine);
         QFETCH(int, steps);
         auto window = makeWindow();
         CodeEditor* editor = text.isEmpty() ? tenLines(window.get(), {2, 3, 4, 10})
                                             : newDocument(window.get(), text);
         select(editor, cursor[0], cursor[1], cursor[2], cursor[3]);
+        const QTextCursor before = editor->textCursor();
         for (int i = steps; i > 0; --i)
-            trigger(window.get(), "actionStepForward");
-        Inputs expected;
-        for (int i = 0; i < texts.size(); ++i)
-            expected.append({texts[i], lines[i]});
-        QCOMPARE(sentToEngine(), expected);
+            trigger(window.get(), step ? "actionStepForward" : "actionRun");
+        QTEST(sentInputs(), "sent");
         QCOMPARE(editor->textCursor().blockNumber() + 1, cursorLine);
-        if (cursorLine != cursor[2])
+        if (!step)
+            QCOMPARE(editor->textCursor().anchor(), before.anchor());
+        if (!step || cursorLine == cursor[2])
+            QCOMPARE(editor->textCursor().position(), before.position());
+        else
             QCOMPARE(editor->textCursor().positionInBlock(), 0);
         QTEST(markedLines(editor), "marksLeft");
     }
@@ -171,10 +155,7 @@ private slots:
         // A command just before: a refused Run must not take it for its own input.
         trigger(window.get(), "actionWords");
         trigger(window.get(), action.toLatin1().constData());
-        QStringList received;
-        for (const auto& input : sentToEngine())
-            received << input.first + '@' + QString::number(input.second);
-        QCOMPARE(received, QStringList{"\u22d9 words@1"} + sent);
+        QCOMPARE(sentInputs(), QStringList{"\u22d9 words@1"} + sent);
         QCOMPARE(script.warnings.size(), nulAt.isEmpty() ? 0 : 1);
         if (nulAt.isEmpty())
             return;
@@ -192,17 +173,17 @@ private slots:
     void debugMenuCommands_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("commands"); // one trigger each
-        QTest::newRow("Words") << "actionWords" << QStringList{"⋙ words"};
-        QTest::newRow("Compounds") << "actionCompounds" << QStringList{"⋙ compounds"};
-        QTest::newRow("Statements") << "actionStatements" << QStringList{"⋙ statements"};
-        QTest::newRow("Clear Memory") << "actionClear_Memory" << QStringList{"⋙ clear"};
-        QTest::newRow("Save Memory") << "actionSave_Memory" << QStringList{"⋙ memory"};
+        QTest::addColumn<QStringList>("commands"); // one trigger each, all with line 1
+        QTest::newRow("Words") << "actionWords" << QStringList{"⋙ words@1"};
+        QTest::newRow("Compounds") << "actionCompounds" << QStringList{"⋙ compounds@1"};
+        QTest::newRow("Statements") << "actionStatements" << QStringList{"⋙ statements@1"};
+        QTest::newRow("Clear Memory") << "actionClear_Memory" << QStringList{"⋙ clear@1"};
+        QTest::newRow("Save Memory") << "actionSave_Memory" << QStringList{"⋙ memory@1"};
         QTest::newRow("Question Derivation")
-            << "actionQuestion_Derivation" << QStringList{"⋙ question"};
-        QTest::newRow("Inference") << "actionInference" << QStringList{"⋙ inference"};
+            << "actionQuestion_Derivation" << QStringList{"⋙ question@1"};
+        QTest::newRow("Inference") << "actionInference" << QStringList{"⋙ inference@1"};
         QTest::newRow("Debug on, off, on")
-            << "actionDebug" << QStringList{"⋙ debug on", "⋙ debug off", "⋙ debug on"};
+            << "actionDebug" << QStringList{"⋙ debug on@1", "⋙ debug off@1", "⋙ debug on@1"};
         QTest::newRow("Time sends nothing") << "actionTime" << QStringList{};
         QTest::newRow("Clear sends nothing") << "actionClear" << QStringList{};
     }
@@ -215,10 +196,7 @@ private slots:
         select(tenLines(window.get()), 4, 1, 4, 1);
         for (int i = qMax(1, int(commands.size())); i > 0; --i)
             trigger(window.get(), name.toLatin1().constData());
-        Inputs expected;
-        for (const QString& command : commands)
-            expected.append({command, 1});
-        QCOMPARE(sentToEngine(), expected);
+        QCOMPARE(sentInputs(), commands);
     }
 
     void documentCommandsNeedADocument()
@@ -241,7 +219,7 @@ private slots:
                                  "actionCut", "actionCopy", "actionPaste", "actionSelect_All"})
             trigger(window.get(), name);
         Dialogs::setPrintDialogResponder({});
-        QVERIFY(sentToEngine().isEmpty());
+        QVERIFY(sentInputs().isEmpty());
         QCOMPARE(tabs(window.get())->count(), 0);
         QVERIFY(script.saveCaptions.isEmpty());
         QCOMPARE(script.warnings.size(), 1);

@@ -95,13 +95,11 @@ private slots:
         QTest::newRow("case sensitive")
             << Text << "Beta" << 0 << "c--" << QStringList{"17-21"} << "17-21";
         QTest::newRow("upper case finds no lower case")
-            << "beta"
-            << "BETA" << 0 << "c--" << QStringList{} << "0";
+            << QString("beta") << "BETA" << 0 << "c--" << QStringList{} << "0";
         QTest::newRow("whole words") << "alphabet alpha"
                                      << "alpha" << 0 << "-w-" << QStringList{"9-14"} << "9-14";
-        QTest::newRow("whole words and case")
-            << "Alpha alphabet alpha"
-            << "alpha" << 0 << "cw-" << QStringList{"15-20"} << "15-20";
+        QTest::newRow("whole words and case") << QString("Alpha alphabet alpha") << "alpha" << 0
+                                              << "cw-" << QStringList{"15-20"} << "15-20";
         QTest::newRow("nothing found") << Text << "zeta" << 7 << "---" << QStringList{} << "0";
         QTest::newRow("nothing found backward")
             << Text << "zeta" << 7 << "--b" << QStringList{} << "27";
@@ -159,15 +157,12 @@ private slots:
         QTest::addColumn<QStringList>("remaining");
         QTest::addColumn<QString>("afterNext");
         QTest::addColumn<int>("cursor");
-        QTest::newRow("with text")
-            << "omega!"
-            << "alpha beta omega! Beta alpha" << QStringList{"0-5", "23-28"} << "23-28" << 7;
-        QTest::newRow("with nothing")
-            << ""
-            << "alpha beta  Beta alpha" << QStringList{"0-5", "17-22"} << "17-22" << 7;
-        QTest::newRow("the first match")
-            << "omega!"
-            << "omega! beta alpha Beta alpha" << QStringList{"12-17", "23-28"} << "12-17" << 0;
+        QTest::newRow("with text") << QString("omega!") << "alpha beta omega! Beta alpha"
+                                   << QStringList{"0-5", "23-28"} << "23-28" << 7;
+        QTest::newRow("with nothing") << QString("") << "alpha beta  Beta alpha"
+                                      << QStringList{"0-5", "17-22"} << "17-22" << 7;
+        QTest::newRow("the first match") << QString("omega!") << "omega! beta alpha Beta alpha"
+                                         << QStringList{"12-17", "23-28"} << "12-17" << 0;
     }
     void replace()
     {
@@ -235,9 +230,7 @@ private slots:
     // The shortcut shows the dock with the focus in the search field; Escape there hides it.
     void shortcutFocusesSearchFieldAndEscapeHides()
     {
-        auto window = makeWindow();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto window = shownWindow();
         auto* dock = child<QDockWidget>(window.get(), "dockWidget_7");
         QVERIFY(dock->isHidden());
         trigger(window.get(), "actionFind_and_Replace");

@@ -49,19 +49,13 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("afterUndo");
         const char* rows[][4] = {
-            // name, typed, shown, after one Undo
+            // name, typed, shown, after one Undo (each sequence's symbol: abbreviationKeys)
             {"word, then a blank", "a \\and ", "a \u2227 ", "a \\and "},
             {"word, then a bracket", "\\or)", "\u2228)", "\\or)"},
             {"word, then Tab", "\\x\t", "\u00d7", "\\x"},
             {"prefix of a longer word", "\\o\t", "\u2218", "\\o"},
-            {"longer word", "\\or ", "\u2228 ", "\\or "},
             {"then Return", "\\not\n", "\u00ac\n", "\\not\n"},
             {"symbols at once", "(\\->", "(\u2192", "(\\->"},
-            {"\\=>", "\\=>", "\u21d2", "\\=>"},
-            {"\\<->", "\\<->", "\u2194", "\\<->"},
-            {"\\<=>", "\\<=>", "\u21d4", "\\<=>"},
-            {"\\<>", "\\<>", "\u25ca", "\\<>"},
-            {"\\>>>", "\\>>>", "\u22d9", "\\>>>"},
             {"\\- before a letter", "\\-x", "\u2296x", "\\-x"},
             {"\\cap \\cup \\bot \\top \\up", "\\cap \\cup \\bot \\top \\up ",
              "\u2229 \u222a \u22a5 \u22a4 \u21d1 ", "\u2229 \u222a \u22a5 \u22a4 \\up "},
@@ -78,14 +72,12 @@ private slots:
     void abbreviations()
     {
         QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(QString, afterUndo);
         CodeEditor editor;
         new AbbreviationExpander(&editor);
         type(&editor, typed);
-        QCOMPARE(editor.toPlainText(), shown);
+        QTEST(editor.toPlainText(), "shown");
         editor.undo();
-        QCOMPARE(editor.toPlainText(), afterUndo);
+        QTEST(editor.toPlainText(), "afterUndo");
     }
     // Every sequence followed by Tab or Return, with the list open or closed by Escape: the
     // sequence's own symbol, also where a longer sequence begins with it (the longer one is a
@@ -106,20 +98,17 @@ private slots:
                     << entry.sequence + keys << entry.symbol + (rest ? key : QString());
             }
         }
-        QTest::newRow("\\- and Up") << "\\-^\t"
-                                    << "\u2192";
-        QTest::newRow("\\o and Up") << "\\o^\n"
-                                    << "\u2228";
+        QTest::newRow("\\- and Up") << QString("\\-^\t") << "\u2192";
+        QTest::newRow("\\o and Up") << QString("\\o^\n") << "\u2228";
     }
     void abbreviationKeys()
     {
         QFETCH(QString, typed);
-        QFETCH(QString, shown);
         CodeEditor editor;
         new AbbreviationExpander(&editor);
         CompletionController completion(&editor, {});
         type(&editor, typed);
-        QCOMPARE(editor.toPlainText(), shown);
+        QTEST(editor.toPlainText(), "shown");
         QVERIFY(!completion.isVisible());
     }
 
@@ -144,9 +133,6 @@ private slots:
         QTest::newRow("abbreviations")
             << "\\<" << QStringList{"\u2194    \\<->", "\u21d4    \\<=>", "\u25ca    \\<>"}
             << int(Qt::Key_Return) << "\u2194";
-        QTest::newRow("second entry")
-            << "\\<" << QStringList{"\u2194    \\<->", "\u21d4    \\<=>", "\u25ca    \\<>"}
-            << int(Qt::Key_Down) << "\\<";
         QTest::newRow("typing filters")
             << "bis" << QStringList{"bison"} << int(Qt::Key_Return) << "bison";
         QTest::newRow("selection closes")

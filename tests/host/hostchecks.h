@@ -14,22 +14,22 @@
 
 namespace hostchecks {
 
-// The state letter of a process ('R', 'S', 'Z'...), or 0 when there is none.
-inline char processState(qint64 pid)
+// The fields of /proc/<pid>/stat after the command name (which may hold blanks and brackets):
+// the state letter, the parent... Empty when there is no such process.
+inline QList<QByteArray> statFields(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
-        return 0;
+        return {};
     const QByteArray line = stat.readAll();
-    const int end = line.lastIndexOf(')'); // the command name may hold blanks and brackets
-    return end < 0 || end + 2 >= line.size() ? 0 : line.at(end + 2);
+    return line.mid(line.lastIndexOf(')') + 2).split(' ');
 }
 
 // Gone, or a zombie that is no longer ours to reap (its parent is gone).
 inline bool ended(qint64 pid)
 {
-    const char state = processState(pid);
-    return state == 0 || state == 'Z' || state == 'X';
+    const QByteArray state = statFields(pid).value(0);
+    return state.isEmpty() || state == "Z" || state == "X";
 }
 
 // The processes whose parent is `parent`, zombies included.
@@ -38,15 +38,9 @@ inline QList<qint64> childrenOf(qint64 parent)
     QList<qint64> children;
     const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
     for (const QString& entry : entries) {
-        bool number = false;
-        const qint64 pid = entry.toLongLong(&number);
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!number || !stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        const QList<QByteArray> fields = statFields(entry.toLongLong());
         if (fields.size() > 1 && fields.at(1).toLongLong() == parent)
-            children.append(pid);
+            children.append(entry.toLongLong());
     }
     return children;
 }

@@ -21,14 +21,10 @@ namespace {
 
 const QString separateKey = QStringLiteral("engineInSeparateProcess");
 
-SeparateEngine* separate(MainWindow* window)
+// The engine host's process id; 0 while there is none.
+qint64 hostId(MainWindow* window)
 {
-    return window->findChild<SeparateEngine*>();
-}
-
-EngineActivity* activity(MainWindow* window)
-{
-    return window->findChild<EngineActivity*>();
+    return part<SeparateEngine>(window)->process()->processId();
 }
 
 bool outputHas(MainWindow* window, const QString& pattern)
@@ -93,27 +89,28 @@ private slots:
         DialogScript dialogs; // a random memory dump asks where to save it
         auto window = makeWindow();
         QTRY_VERIFY_WITH_TIMEOUT(outputHas(window.get(), "^echo \u22d9 version$"), 10000);
-        const qint64 host = separate(window.get())->process()->processId();
+        const qint64 host = hostId(window.get());
         QVERIFY(host > 0);
 
         newDocument(window.get());
         runFromEvent(window.get(), input);
         if (!before.isEmpty())
             QTRY_VERIFY_WITH_TIMEOUT(outputHas(window.get(), '^' + before + '$'), 10000);
+        auto* activity = part<EngineActivity>(window.get());
         if (stop) {
-            QTRY_VERIFY(activity(window.get())->stopAction()->isEnabled());
-            QVERIFY(!activity(window.get())->label()->isHidden());
-            activity(window.get())->stopAction()->trigger();
+            QTRY_VERIFY(activity->stopAction()->isEnabled());
+            QVERIFY(!activity->label()->isHidden());
+            activity->stopAction()->trigger();
             QTRY_VERIFY_WITH_TIMEOUT(ended(host), 1500);
         }
         QTRY_VERIFY_WITH_TIMEOUT(outputHas(window.get(), report), 10000);
         if (stop || fresh)
             QVERIFY(outputLines(window.get()).last().contains(QRegularExpression(report)));
-        QTRY_VERIFY(activity(window.get())->label()->isHidden());
+        QTRY_VERIFY(activity->label()->isHidden());
 
         runFromEvent(window.get(), QStringLiteral("hello"));
         QTRY_VERIFY_WITH_TIMEOUT(outputHas(window.get(), "^echo hello$"), 10000);
-        QCOMPARE(separate(window.get())->process()->processId() != host, fresh);
+        QCOMPARE(hostId(window.get()) != host, fresh);
     }
 
     // Off by default; on, the inputs go to a host and the worker gets none; Restart ends the
@@ -132,14 +129,14 @@ private slots:
         newDocument(window.get());
         runFromEvent(window.get(), QStringLiteral("hello"));
         QTRY_VERIFY_WITH_TIMEOUT(outputHas(window.get(), "^echo hello$"), 10000);
-        QVERIFY(sentToEngine().isEmpty());
+        QVERIFY(sentInputs().isEmpty());
         action(window.get(), "actionDebug")->setChecked(true);
-        const qint64 host = separate(window.get())->process()->processId();
+        const qint64 host = hostId(window.get());
         restart->trigger();
         QCOMPARE(outputLines(window.get()).last(),
                  QStringLiteral("Engine restarted; its memory is empty"));
         QTRY_VERIFY_WITH_TIMEOUT(ended(host), 1500);
-        QCOMPARE(separate(window.get())->process()->processId(), 0);
+        QCOMPARE(hostId(window.get()), 0);
         runFromEvent(window.get(), QStringLiteral("hello"));
         // The Debug command sent before the restart was dropped with that host's output.
         const QStringList echoes{"echo \u22d9 version", "echo hello", "echo \u22d9 debug on",
@@ -147,14 +144,12 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(outputLines(window.get()).filter(QRegularExpression("^echo ")),
                                   echoes, 10000);
 
-        const qint64 fresh = separate(window.get())->process()->processId();
+        const qint64 fresh = hostId(window.get());
         mode->trigger();
         QVERIFY(!settings()->value(separateKey).toBool());
         QTRY_VERIFY_WITH_TIMEOUT(ended(fresh), 1500);
         runFromEvent(window.get(), QStringLiteral("again"));
-        QTRY_COMPARE(sentToEngine().size(), 2);
-        QCOMPARE(sentToEngine(),
-                 (QList<QPair<QString, int>>{{"\u22d9 debug on", 1}, {"again", 1}}));
+        QTRY_COMPARE(sentInputs(), (QStringList{"\u22d9 debug on@1", "again@1"}));
     }
 
     // The window closed while its engine works: it is gone at once, and so is the host.
@@ -166,8 +161,8 @@ private slots:
         runFromEvent(window.get(), QStringLiteral("silent"));
         // The version command of the start makes the engine busy before the run is sent.
         QTRY_VERIFY(window->currentEditor()->toPlainText() == "silent" &&
-                    separate(window.get())->process()->isBusy());
-        const qint64 host = separate(window.get())->process()->processId();
+                    part<SeparateEngine>(window.get())->process()->isBusy());
+        const qint64 host = hostId(window.get());
         QElapsedTimer clock;
         clock.start();
         window->currentEditor()->document()->setModified(false);
@@ -187,9 +182,9 @@ private slots:
         newDocument(window.get());
         const auto run = [&](const QString& text) {
             bar->clearMessage();
-            const int before = sentToEngine().size();
+            const int before = sentInputs().size();
             runFromEvent(window.get(), text);
-            if (!QTest::qWaitFor([&] { return sentToEngine().size() == before + 1; }, 10000))
+            if (!QTest::qWaitFor([&] { return sentInputs().size() == before + 1; }, 10000))
                 return QStringLiteral("<not sent>");
             return bar->currentMessage();
         };

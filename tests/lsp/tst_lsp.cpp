@@ -14,11 +14,10 @@ namespace {
 
 constexpr int WaitMs = 30000; // an upper bound only
 
-QByteArray body(const QJsonObject& message)
+QByteArray body(QJsonObject message)
 {
-    QJsonObject object = message;
-    object.insert("jsonrpc", "2.0");
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+    message.insert("jsonrpc", "2.0");
+    return QJsonDocument(message).toJson(QJsonDocument::Compact);
 }
 
 QByteArray frame(const QJsonObject& message)
@@ -117,7 +116,7 @@ public:
         const QJsonObject general{
             {"positionEncodings", offerUtf8 ? QJsonArray{"utf-16", "utf-8"} : QJsonArray{}}};
         send(request(1, "initialize", {{"capabilities", QJsonObject{{"general", general}}}}));
-        capabilities = responseTo(1)["result"]["capabilities"].toObject();
+        capabilities = responseTo(1)["result"]["capabilities"];
         send(notification("initialized"));
         return capabilities["positionEncoding"].toString();
     }
@@ -128,7 +127,7 @@ public:
     }
 
     QProcess process;
-    QJsonObject capabilities;
+    QJsonValue capabilities;
 
 private:
     MessageFraming framing;
@@ -157,23 +156,19 @@ private slots:
         QFETCH(bool, offerUtf8);
         QFETCH(QString, errorRange);
         QFETCH(int, completionAt);
-        QFETCH(QJsonArray, firstToken);
         Server server;
         QTEST(server.initialize(offerUtf8), "encoding");
-        const QJsonValue capabilities = server.capabilities;
-        QCOMPARE(capabilities["textDocumentSync"]["change"].toInt(), 2); // incremental
-        QCOMPARE(capabilities["completionProvider"]["triggerCharacters"].toArray(),
+        QCOMPARE(server.capabilities["textDocumentSync"]["change"].toInt(), 2); // incremental
+        QCOMPARE(server.capabilities["completionProvider"]["triggerCharacters"].toArray(),
                  QJsonArray{"\\"});
-        QVERIFY(capabilities["hoverProvider"].toBool());
-        QVERIFY(capabilities["semanticTokensProvider"]["full"].toBool());
+        QVERIFY(server.capabilities["hoverProvider"].toBool());
+        QVERIFY(server.capabilities["semanticTokensProvider"]["full"].toBool());
 
         const QString uri = "file:///tmp/session.quor";
         server.send(didOpen(uri, QString::fromUtf8("<robin → bird>.\n<𐐀鳥 → b%>.\n// 𐐀 \\\n")));
         QJsonArray diagnostics = server.diagnostics();
         QCOMPARE(diagnostics.size(), 1);
         QCOMPARE(rangeText(diagnostics.at(0)), errorRange);
-        QCOMPARE(diagnostics.at(0)["severity"].toInt(), 1);
-        QVERIFY(diagnostics.at(0)["message"].toString().contains('%'));
 
         server.send(request(2, "textDocument/completion", at(uri, 2, completionAt)));
         const QJsonArray items = server.responseTo(2)["result"]["items"].toArray();
@@ -190,7 +185,7 @@ private slots:
         server.send(request(4, "textDocument/semanticTokens/full", at(uri, 0, 0)));
         const QVariantList tokens =
             server.responseTo(4)["result"]["data"].toArray().toVariantList();
-        QCOMPARE(QJsonArray::fromVariantList(tokens.mid(0, 5)), firstToken);
+        QTEST(QJsonArray::fromVariantList(tokens.mid(0, 5)), "firstToken");
 
         // The '%' taken out: the error goes.
         const int start = errorRange.section(':', 1).section('-', 0, 0).toInt();
@@ -337,22 +332,37 @@ private slots:
         QCOMPARE(rangeText(diagnostics.at(0)), "0:13-14");
     }
 
+    // How the program ends: refused command lines, and a session ended by the client.
     void exitStatus_data()
     {
+        QTest::addColumn<QStringList>("arguments"); // none: a session, initialized first
         QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<bool>("closeOutput");
         QTest::addColumn<int>("status");
-        QTest::newRow("exit without shutdown") << frame(notification("exit")) << false << 1;
-        QTest::newRow("input closed without shutdown") << QByteArray() << false << 1;
-        QTest::newRow("input closed after shutdown") << frame(request(2, "shutdown")) << false << 0;
+        QTest::addColumn<QString>("output"); // of a command line, on standard output
+        const QStringList session;
+        QTest::newRow("version") << QStringList{"--version"} << QByteArray() << 0
+                                 << "quorstudio-lsp 0.5.1\n";
+        QTest::newRow("no time limit") << QStringList{"--timeout", "0"} << QByteArray() << 2 << "";
+        QTest::newRow("time limit not a number")
+            << QStringList{"--timeout", "x"} << QByteArray() << 2 << "";
+        QTest::newRow("negative settle time")
+            << QStringList{"--settle", "-1"} << QByteArray() << 2 << "";
+        QTest::newRow("exit without shutdown") << session << frame(notification("exit")) << 1 << "";
+        QTest::newRow("input closed without shutdown") << session << QByteArray() << 1 << "";
+        QTest::newRow("input closed after shutdown")
+            << session << frame(request(2, "shutdown")) << 0 << "";
     }
     void exitStatus()
     {
+        QFETCH(QStringList, arguments);
         QFETCH(QByteArray, input);
-        Server server;
-        server.initialize();
+        Server server(arguments);
+        if (arguments.isEmpty())
+            server.initialize();
         server.write(input);
         QTEST(server.exitCode(), "status");
+        if (!arguments.isEmpty())
+            QTEST(QString::fromUtf8(server.process.readAllStandardOutput()), "output");
     }
 
     void outputGone()
@@ -370,26 +380,6 @@ private slots:
         shell.closeWriteChannel();
         QVERIFY(shell.waitForFinished(WaitMs));
         QCOMPARE(shell.readAllStandardOutput(), QByteArray("1\n"));
-    }
-
-    void commandLine_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("output");
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "quorstudio-lsp 0.5.1\n";
-        QTest::newRow("no time limit") << QStringList{"--timeout", "0"} << 2 << "";
-        QTest::newRow("time limit not a number") << QStringList{"--timeout", "x"} << 2 << "";
-        QTest::newRow("negative settle time") << QStringList{"--settle", "-1"} << 2 << "";
-    }
-    void commandLine()
-    {
-        QFETCH(QStringList, arguments);
-        QProcess server;
-        server.start(QStringLiteral(QUORSTUDIO_LSP), arguments);
-        QVERIFY(server.waitForFinished(WaitMs));
-        QTEST(server.exitCode(), "status");
-        QTEST(QString::fromUtf8(server.readAllStandardOutput()), "output");
     }
 };
 

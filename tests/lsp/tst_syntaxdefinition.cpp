@@ -14,13 +14,7 @@
 
 namespace {
 
-// One letter per class, as in tests/data/highlighter.txt.
-QChar letterOf(NotationToken token)
-{
-    return QStringLiteral(".PBADONHCLM").at(int(token));
-}
-
-// The scanner's classes, lines joined by '\n'.
+// The scanner's classes, one letter each as in tests/data/highlighter.txt, lines joined by '\n'.
 QString scannerMask(const QString& text)
 {
     QStringList lines;
@@ -30,7 +24,8 @@ QString scannerMask(const QString& text)
         const bool next = NotationScanner::instance().scan(line, open, &spans);
         QString mask(line.size(), '.');
         for (const NotationSpan& span : spans)
-            mask.replace(span.start, span.length, QString(span.length, letterOf(span.token)));
+            mask.replace(span.start, span.length,
+                         QString(span.length, QStringLiteral(".PBADONHCLM").at(int(span.token))));
         lines << mask;
         open = next;
     }

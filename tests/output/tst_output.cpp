@@ -1,6 +1,6 @@
 // Engine output: the bounds-checked reader, every message kind's decoder (one table of messages
 // and what the program reads from them), the graphs' SVG against golden files and as XML
-// whatever the engine sends, the term tables and the batched Output dock.
+// whatever the engine sends, the term tables, and the Output dock's batches and scrollback limit.
 
 #include "privateenvironment.h"
 #include "testmessages.h"
@@ -10,11 +10,13 @@
 #include "messagereader.h"
 #include "outputappender.h"
 #include "runrecord.h"
+#include "scrollbacklimit.h"
 #include "svgwriter.h"
 #include "xmltext.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -175,20 +177,6 @@ private slots:
             QVERIFY(wellFormed(svg(message)));
     }
 
-    void errorListItem()
-    {
-        registerErrorListItem();
-        const ErrorListItem item = ::errorListItem({4, 2, 1, "x"}, "/tmp/a.quor");
-        const auto back = QVariant::fromValue(item).value<ErrorListItem>();
-        QCOMPARE(QStringLiteral("%1:%2 %3").arg(back.line).arg(back.column).arg(back.fileName),
-                 QStringLiteral("4:2 /tmp/a.quor"));
-        const auto other = QVariant(QStringLiteral("text")).value<ErrorListItem>();
-        QVERIFY(other.line == -1 && other.column == -1 && other.fileName.isEmpty());
-        // Numbers beyond int stay beyond every document instead of wrapping to negative.
-        const ErrorListItem far = ::errorListItem({0xffffffff, 0x80000000, 0, ""}, "new 1");
-        QVERIFY(far.line == INT_MAX && far.column == INT_MAX);
-    }
-
     void golden_data() { ::golden_data(); }
     void golden()
     {
@@ -234,21 +222,7 @@ private slots:
             MessageBuilder('q').u32(8).u32(1).u32(1).u32(0).u64(0).u64(1).u64(1).text(sent).bytes;
         QCOMPARE(svgTexts(svg(tree)).value(0),
                  shown + " [Level: 0 ThreadId: -1 Gen#: -1 Proccess#: -1 ]");
-        const QByteArray graph = MessageBuilder('n')
-                                     .u32(8)
-                                     .u32(19 + 4 + 16 + 4)
-                                     .u32(1)
-                                     .u32(1)
-                                     .u32(2)
-                                     .u64(7)
-                                     .u64(7)
-                                     .u32(5)
-                                     .u64(7)
-                                     .text(sent)
-                                     .u32(5)
-                                     .text(sent)
-                                     .text(sent)
-                                     .bytes;
+        const QByteArray graph = inferenceGraph({7, 7}, 5, {{7, sent}}, sent, sent);
         // The legend, then the operation line with the name and the description, then the
         // item twice.
         QCOMPARE(svgTexts(svg(graph)).mid(1),
@@ -336,8 +310,8 @@ private slots:
         record.setCountingTime(false);
         add(MessageBuilder('t').u32(1000).u32(5).bytes, "a");
         record.setCountingTime(true);
-        add(MessageBuilder('e').u32(3).u32(2).u8(4).text("odd").bytes, "a");
-        add(MessageBuilder('e').u32(1).u32(1).u8(1).text("bad").bytes, "b");
+        add(errorMessage(3, 2, 4, "odd"), "a");
+        add(errorMessage(1, 1, 1, "bad"), "b");
         QCOMPARE(add(MessageBuilder('t').u32(7).u32(2).bytes, "b").value_or("-"),
                  QStringLiteral("Elapsed time 7 \u03bcs (2 cycles)"));
         add("three", "b");
@@ -391,6 +365,35 @@ private slots:
         QCOMPARE(batched.toPlainText(), QString());
     }
 
+    // The Output dock's scrollback limit, read from the settings: absent means every line stays.
+    void scrollbackLimit_data()
+    {
+        QTest::addColumn<QVariant>("stored"); // invalid: no such setting
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("kept"); // after appending lines 1 to 5
+        QTest::newRow("default: everything") << QVariant() << 0 << "1 2 3 4 5";
+        QTest::newRow("three lines") << QVariant(3) << 3 << "3 4 5";
+        QTest::newRow("as text") << QVariant("2") << 2 << "4 5";
+        QTest::newRow("zero") << QVariant(0) << 0 << "1 2 3 4 5";
+        QTest::newRow("negative") << QVariant(-4) << 0 << "1 2 3 4 5";
+        QTest::newRow("not a number") << QVariant("many") << 0 << "1 2 3 4 5";
+    }
+    void scrollbackLimit()
+    {
+        QFETCH(QVariant, stored);
+        QTemporaryDir dir;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        if (stored.isValid()) // as the user writes it into the settings file
+            QSettings("QuorStudio", "QuorStudio").setValue("outputScrollbackLines", stored);
+        QPlainTextEdit view;
+        OutputAppender appender(&view);
+        ScrollbackLimit::apply(&view);
+        QTEST(view.maximumBlockCount(), "limit");
+        for (int i = 1; i <= 5; ++i)
+            appender.append(QString::number(i));
+        appender.flush();
+        QTEST(view.toPlainText().replace('\n', ' '), "kept");
+    }
     void outputAppenderFloodAndScrolling()
     {
         QPlainTextEdit view;

@@ -9,7 +9,6 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>

@@ -43,12 +43,16 @@ QStringList copyTexts()
     return texts;
 }
 
-// A copy left by an instance that is gone: written, then its store destroyed.
+// A copy left by an instance that is gone, its cursor at the end: written, then its store
+// destroyed.
 void leaveCopy(const QString& fileName, const QString& text, int secondsAgo)
 {
     RecoveryStore store;
-    QVERIFY(store.write(
-        1, {fileName, QDateTime::currentDateTimeUtc().addSecs(-secondsAgo), 0, text, {}}));
+    QVERIFY(store.write(1, {fileName,
+                            QDateTime::currentDateTimeUtc().addSecs(-secondsAgo),
+                            int(text.size()),
+                            text,
+                            {}}));
 }
 
 int mode(const QString& path)
@@ -165,7 +169,6 @@ private slots:
         QFETCH(QString, then);
         QFETCH(int, least);
         QFETCH(int, most);
-        QFETCH(int, left);
         settings()->setValue("recovery", enabled);
         QFile::remove(home.filePath("doc.quor"));
         auto window = recoveringWindow(300);
@@ -190,39 +193,7 @@ private slots:
             trigger(window.get(), qPrintable(then));
         QTest::qWait(300);
         QVERIFY(written.size() <= most);
-        QCOMPARE(copyCount(), left);
-    }
-
-    // A restored copy comes forward as the current document, and the status bar shows its
-    // cursor's line and column, not those of the document that was current before.
-    void restoredCursorShown_data()
-    {
-        QTest::addColumn<bool>("untitled");
-        QTest::newRow("file") << false;
-        QTest::newRow("untitled") << true;
-    }
-    void restoredCursorShown()
-    {
-        QFETCH(bool, untitled);
-        const QString other = home.filePath("other.quor"), restored = home.filePath("left.quor");
-        QVERIFY(writeBytes(other, "one line\n"));
-        QVERIFY(writeBytes(restored, "saved\n"));
-        {
-            RecoveryStore dead; // an instance gone without removing its copy
-            const QString text = QStringLiteral("one\ntwo\nthree");
-            QVERIFY(dead.write(1, {untitled ? "new 4" : restored,
-                                   QDateTime::currentDateTimeUtc(),
-                                   int(text.indexOf("ree")),
-                                   text,
-                                   {}}));
-        }
-        answer = RecoveryDialog::Restore;
-        auto window = makeWindow({other});
-        auto* label = window->statusBar()->findChild<QLabel*>();
-        QCOMPARE(label->text(), QStringLiteral(" Ln 1    Col 1 "));
-        QTRY_COMPARE(offered.size(), 1);
-        QCOMPARE(window->currentEditor()->fileName, untitled ? QString("new 1") : restored);
-        QCOMPARE(label->text(), QStringLiteral(" Ln 3    Col 3 "));
+        QTEST(copyCount(), "left");
     }
 
     // Copies of a running instance are never offered; those of a dead one are, to one instance.
@@ -281,27 +252,33 @@ private slots:
 
     // Two instances that crashed in turn left two copies of one file: each text comes back in a
     // document of its own, the newest in the file's tab, and is kept as this instance's copy.
+    // The last one restored comes forward, and the status bar shows its cursor's line and column,
+    // not those of the document that was current before.
     void restoreEveryText_data()
     {
         QTest::addColumn<QStringList>("left"); // "name|text", oldest first; "@" a file's folder
-        QTest::addColumn<bool>("typedFirst");  // the file is open with unsaved edits already
-        QTest::addColumn<QStringList>("tabs"); // "tab text|text", in tab order
+        QTest::addColumn<bool>("typedFirst");  // a.quor is open with unsaved edits already
+        QTest::addColumn<QStringList>(
+            "documents"); // "tab text|text", in tab order, the current in []
         QTest::newRow("two copies of one file")
             << QStringList{"@/a.quor|first", "@/a.quor|second"} << false
-            << QStringList{"new 1*|first", "a.quor*|second"};
-        QTest::newRow("copies of two files") << QStringList{"@/a.quor|A", "@/b.quor|B"} << false
-                                             << QStringList{"a.quor*|A", "b.quor*|B"};
-        QTest::newRow("two untitled of one name")
-            << QStringList{"new 3|x", "new 3|y"} << false << QStringList{"new 1*|x", "new 2*|y"};
+            << QStringList{"new 1*|first", "[a.quor*]|second"};
+        QTest::newRow("copies of two files")
+            << QStringList{"@/a.quor|A\nA", "@/b.quor|B\nbB"} << false
+            << QStringList{"a.quor*|A\nA", "[b.quor*]|B\nbB"};
+        QTest::newRow("two untitled of one name") << QStringList{"new 3|x", "new 3|y\nyy"} << false
+                                                  << QStringList{"new 1*|x", "[new 2*]|y\nyy"};
         QTest::newRow("file already edited here")
             << QStringList{"@/a.quor|left"} << true
-            << QStringList{"a.quor*|on disk typed", "new 1*|left"};
+            << QStringList{"a.quor*|on disk typed", "[new 1*]|left"};
+        QTest::newRow("a file, another document open")
+            << QStringList{"@/b.quor|B\nbB"} << true
+            << QStringList{"a.quor*|on disk typed", "[b.quor*]|B\nbB"};
     }
     void restoreEveryText()
     {
         QFETCH(QStringList, left);
         QFETCH(bool, typedFirst);
-        QFETCH(QStringList, tabs);
         QVERIFY(writeBytes(home.filePath("a.quor"), "on disk"));
         QVERIFY(writeBytes(home.filePath("b.quor"), "b on disk"));
         for (int i = 0; i < left.size(); ++i) {
@@ -317,11 +294,18 @@ private slots:
         QStringList shown, restoredTexts;
         for (int i = 0; i < tabTexts(window.get()).size(); ++i) {
             const QString text = window->editorAt(i)->toPlainText();
-            shown << tabTexts(window.get())[i] + '|' + text;
+            const QString tab = tabTexts(window.get())[i];
+            shown << (i == tabs(window.get())->currentIndex() ? '[' + tab + ']' : tab) + '|' + text;
             if (!typedFirst || i > 0)
                 restoredTexts << text;
         }
-        QCOMPARE(shown, tabs);
+        QTEST(shown, "documents");
+        const QTextCursor cursor = window->currentEditor()->textCursor();
+        QCOMPARE(cursor.position(), window->currentEditor()->toPlainText().size());
+        QCOMPARE(window->statusBar()->findChild<QLabel*>()->text(),
+                 QStringLiteral(" Ln %1    Col %2 ")
+                     .arg(cursor.blockNumber() + 1)
+                     .arg(cursor.positionInBlock() + 1));
         // The copies left behind went only once their texts had copies of this instance.
         restoredTexts.sort();
         QCOMPARE(copyTexts(), restoredTexts);

@@ -20,6 +20,7 @@
 #include <QRandomGenerator>
 
 #include <csignal>
+#include <optional>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -138,30 +139,20 @@ void releasePlace(Place place, const QString& dir)
 }
 
 // Writes of more than 16 KiB fail while it exists (SIGXFSZ ignored: the write returns EFBIG).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(bool on) : on(on)
+struct FileSizeLimit {
+    rlimit saved{};
+    void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    FileSizeLimit()
     {
-        if (!on)
-            return;
         getrlimit(RLIMIT_FSIZE, &saved);
-        previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved;
-        limit.rlim_cur = 16 * 1024;
+        const rlimit limit{16 * 1024, saved.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit()
     {
-        if (on) {
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, previous);
-        }
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
     }
-
-private:
-    bool on;
-    rlimit saved{};
-    void (*previous)(int) = nullptr;
 };
 
 } // namespace
@@ -278,7 +269,9 @@ private slots:
         auto window = makeWindow();
         bool svgWritten = true;
         {
-            FileSizeLimit limit(Place(place) == Place::FileSizeLimit);
+            std::optional<FileSizeLimit> limit;
+            if (Place(place) == Place::FileSizeLimit)
+                limit.emplace();
             write(window.get(), kind, largeText(200 * 1000), &svgWritten);
         }
         releasePlace(Place(place), dir.path());

@@ -9,8 +9,6 @@
 
 #include <QtTest>
 
-#include <QListWidget>
-
 using namespace fixture;
 using testengine::Mode;
 

@@ -19,14 +19,6 @@ void answer()
     testengine::queue(MessageBuilder('t').u32(1).u32(2).bytes.toStdString());
 }
 
-EngineActivity* activity(MainWindow* window)
-{
-    auto* found = window->findChild<EngineActivity*>();
-    if (!found)
-        qFatal("no engine activity");
-    return found;
-}
-
 } // namespace
 
 class TestActivity : public QObject {
@@ -39,7 +31,7 @@ private slots:
     void busyUntilTheEngineAnswers()
     {
         auto window = makeWindow();
-        EngineActivity* busy = activity(window.get());
+        auto* busy = part<EngineActivity>(window.get());
         // The version command of the start-up has not been answered.
         QVERIFY(busy->ticking());
         QVERIFY(!busy->label()->isHidden());
@@ -75,38 +67,38 @@ private slots:
         QFETCH(int, handed);
         QFETCH(QString, report);
         auto window = makeWindow();
-        EngineActivity* busy = activity(window.get());
+        auto* busy = part<EngineActivity>(window.get());
         busy->queueAction()->setChecked(queueing);
         newDocument(window.get(), QStringLiteral("<a \u2192 b>."));
         for (int i = 0; i < runs; ++i)
             trigger(window.get(), "actionRun");
-        QCOMPARE(sentToEngine().size(), handed);
+        QCOMPARE(sentInputs().size(), handed);
         busy->stopAction()->trigger();
         QTRY_VERIFY(outputLines(window.get()).last() == report);
         // Nothing is left to hand over once the engine answers.
         answer();
         QTRY_VERIFY(busy->label()->isHidden());
-        QCOMPARE(sentToEngine().size(), handed);
+        QCOMPARE(sentInputs().size(), handed);
     }
 
     void waitingInputsGoOnOnePerAnswer()
     {
         auto window = makeWindow();
-        EngineActivity* busy = activity(window.get());
+        auto* busy = part<EngineActivity>(window.get());
         busy->queueAction()->setChecked(true);
         CodeEditor* editor = newDocument(window.get());
         for (const char* text : {"first", "second"}) {
             editor->setPlainText(QLatin1String(text));
             trigger(window.get(), "actionRun");
         }
-        QCOMPARE(sentToEngine().size(), 0);
+        QCOMPARE(sentInputs().size(), 0);
         answer();
-        QTRY_COMPARE(sentToEngine().size(), 1);
-        QCOMPARE(sentToEngine().last().first, QStringLiteral("first"));
+        QTRY_COMPARE(sentInputs().size(), 1);
+        QCOMPARE(sentInputs().last(), QStringLiteral("first@1"));
         QVERIFY(!busy->label()->isHidden());
         answer();
-        QTRY_COMPARE(sentToEngine().size(), 2);
-        QCOMPARE(sentToEngine().last().first, QStringLiteral("second"));
+        QTRY_COMPARE(sentInputs().size(), 2);
+        QCOMPARE(sentInputs().last(), QStringLiteral("second@1"));
         answer();
         QTRY_VERIFY(busy->label()->isHidden());
         // The choice is remembered.

@@ -74,9 +74,7 @@ private slots:
         QFETCH(bool, closed);
         QFETCH(bool, run);
         QFETCH(bool, raised);
-        auto window = makeWindow();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto window = shownWindow();
         auto* dock = child<QDockWidget>(window.get(), "dockWidget_5");
         // The Output tab is in front: the Error dock is there, but none of it shows.
         QVERIFY(dock->visibleRegion().isEmpty());
@@ -88,8 +86,7 @@ private slots:
         if (run)
             trigger(window.get(), "actionRun");
         for (quint32 line : {4u, 9u})
-            deliver(window.get(),
-                    MessageBuilder('e').u32(line).u32(7).u8(1).text("bad term").bytes);
+            deliver(window.get(), errorMessage(line, 7, 1, "bad term"));
         QTRY_COMPARE(dock->windowTitle(), QStringLiteral("Error (2)")); // once the loop runs
         QTRY_COMPARE(!dock->visibleRegion().isEmpty(), raised);
         auto* list = child<QListWidget>(window.get(), "listWidget");
@@ -97,25 +94,25 @@ private slots:
         // The next Run starts the count again; Clear Output empties it too.
         trigger(window.get(), "actionRun");
         QCOMPARE(dock->windowTitle(), QStringLiteral("Error"));
-        deliver(window.get(), MessageBuilder('e').u32(1).u32(1).u8(1).text("x").bytes);
+        deliver(window.get(), errorMessage(1, 1, 1, "x"));
         QTRY_COMPARE(dock->windowTitle(), QStringLiteral("Error (1)"));
         trigger(window.get(), "actionClear_Output");
         QTRY_COMPARE(dock->windowTitle(), QStringLiteral("Error"));
     }
 
+    // The view's context menu and what its entries do; a double click fits the drawing too.
     void svgActions_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("fits"); // the whole drawing is in view, smaller than its own size
-        QTest::newRow("Fit to Window") << "fit" << true;
+        QTest::addColumn<QString>("how"); // the entry chosen, or "double-click"
+        QTest::addColumn<bool>("fits");   // the whole drawing is in view, smaller than its own size
+        QTest::newRow("Fit to Window") << "Fit to Window" << true;
         QTest::newRow("double-click") << "double-click" << true;
-        QTest::newRow("Actual Size") << "actual" << false;
-        QTest::newRow("Copy as Image") << "copy" << false;
+        QTest::newRow("Actual Size") << "Actual Size" << false;
+        QTest::newRow("Copy as Image") << "Copy as Image" << false;
     }
     void svgActions()
     {
         QFETCH(QString, how);
-        QFETCH(bool, fits);
         SvgView view;
         view.resize(300, 200);
         view.show();
@@ -124,20 +121,32 @@ private slots:
         view.scale(1.5, 1.5);
         QApplication::clipboard()->clear();
         QSignalSpy copied(&view, &SvgView::imageCopied);
-        if (how == QLatin1String("fit"))
-            view.fitAction()->trigger();
-        else if (how == QLatin1String("double-click"))
+        if (how == QLatin1String("double-click")) {
             QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(50, 50));
-        else if (how == QLatin1String("actual"))
-            view.actualSizeAction()->trigger();
-        else
-            view.copyImageAction()->trigger();
-
+        } else {
+            QStringList entries;
+            QTimer::singleShot(0, [&] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                for (QAction* action : menu ? menu->actions() : QList<QAction*>()) {
+                    entries << action->text();
+                    if (action->text().remove('&') == how)
+                        action->trigger();
+                }
+                if (menu)
+                    menu->close();
+            });
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                    view.mapToGlobal(QPoint(10, 10)));
+            QApplication::sendEvent(view.viewport(), &event);
+            QCOMPARE(entries, QStringList({"&Save As...", "&Fit to Window", "&Actual Size",
+                                           "&Copy as Image"}));
+        }
+        QCoreApplication::processEvents(); // the scroll bars follow the new scale
         const QRect shown = view.mapFromScene(QRectF(0, 0, 800, 600)).boundingRect();
-        QCOMPARE(view.viewport()->rect().adjusted(-1, -1, 1, 1).contains(shown), fits);
-        if (how == QLatin1String("actual"))
+        QTEST(view.viewport()->rect().adjusted(-1, -1, 1, 1).contains(shown), "fits");
+        if (how == QLatin1String("Actual Size"))
             QCOMPARE(view.transform().m11(), 1.0);
-        if (how == QLatin1String("copy")) {
+        if (how == QLatin1String("Copy as Image")) {
             QVERIFY(copied.wait());
             const QImage image = QApplication::clipboard()->image();
             QCOMPARE(image.size(), QSize(800, 600));
@@ -147,29 +156,6 @@ private slots:
         }
         view.load(QString::fromLatin1(drawing)); // a new drawing starts at scale 1
         QVERIFY(view.transform().isIdentity());
-    }
-
-    void svgContextMenu()
-    {
-        SvgView view;
-        view.load(QString::fromLatin1(drawing));
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QStringList entries;
-        QTimer::singleShot(0, [&entries] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!menu)
-                return;
-            for (QAction* action : menu->actions())
-                entries.append(action->text());
-            menu->close();
-        });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
-                                view.mapToGlobal(QPoint(10, 10)));
-        QApplication::sendEvent(view.viewport(), &event);
-        QCOMPARE(entries,
-                 QStringList({QStringLiteral("&Save As..."), QStringLiteral("&Fit to Window"),
-                              QStringLiteral("&Actual Size"), QStringLiteral("&Copy as Image")}));
     }
 
     void drawingAsSaved_data()
@@ -256,8 +242,7 @@ private slots:
     void statementOf()
     {
         QFETCH(QString, line);
-        QFETCH(QString, statement);
-        QCOMPARE(StatementLocator::statementOf(line), statement);
+        QTEST(StatementLocator::statementOf(line), "statement");
     }
 
     void clickLeadsToStatement_data()
@@ -273,10 +258,7 @@ private slots:
     {
         QFETCH(int, boxLine);
         QFETCH(int, tab);
-        QFETCH(QString, selected);
-        auto window = makeWindow();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto window = shownWindow();
         for (const char* text :
              {"x.\n<robin \u2192 bird>.\n", "<robin\u2192animal>.\n<robin \u2192 bird>."}) {
             trigger(window.get(), "actionNew");
@@ -284,24 +266,10 @@ private slots:
         }
         auto* documents = child<QTabWidget>(window.get(), "tabWidget_3");
         documents->setCurrentIndex(-1 == tab ? 1 : 1 - tab);
-        const QByteArray inference = MessageBuilder('n')
-                                         .u32(8)
-                                         .u32(19 + 4 + 16 + 4)
-                                         .u32(2)
-                                         .u32(1)
-                                         .u32(2)
-                                         .u64(1)
-                                         .u64(2)
-                                         .u32(1)
-                                         .u64(1)
-                                         .text("<robin \xe2\x86\x92 bird>. %1.00;0.90%")
-                                         .u64(2)
-                                         .text("<robin \xe2\x86\x92 animal>. {1.0 0.81}")
-                                         .u32(1)
-                                         .text("deduction")
-                                         .text("d")
-                                         .bytes;
-        deliver(window.get(), inference);
+        deliver(window.get(), inferenceGraph({1, 2}, 1,
+                                             {{1, "<robin \xe2\x86\x92 bird>. %1.00;0.90%"},
+                                              {2, "<robin \xe2\x86\x92 animal>. {1.0 0.81}"}},
+                                             "deduction", "d"));
         auto* view = child<SvgView>(window.get(), "graphicsView2");
         qobject_cast<QDockWidget*>(view->parentWidget()->parentWidget())->raise();
         QTRY_VERIFY(view->isVisible());
@@ -315,7 +283,7 @@ private slots:
             return;
         }
         QCOMPARE(documents->currentIndex(), tab);
-        QCOMPARE(window->currentEditor()->textCursor().selectedText(), selected);
+        QTEST(window->currentEditor()->textCursor().selectedText(), "selected");
     }
 
     void tables_data()

@@ -30,7 +30,6 @@ std::set<std::uintptr_t> live;
 std::uintptr_t lastHandle = 0;
 Mode mode = Mode::Normal;
 bool scripted = false; // QUOR_TEST_ENGINE=script
-std::size_t oversize = 15001;
 int delayMs = 200;
 int waiting = 0;
 long long step = 0; // position in the Oversize or RandomBytes script
@@ -49,16 +48,20 @@ void putLe32(std::string& bytes, std::uint32_t value)
         bytes += static_cast<char>((value >> (8 * i)) & 0xff);
 }
 
+std::string timeMessage(std::uint32_t microseconds, std::uint32_t cycles = 1)
+{
+    std::string time("<t\0", 3);
+    putLe32(time, microseconds);
+    putLe32(time, cycles);
+    return time;
+}
+
 std::string floodMessage(long long n)
 {
     const std::string number = std::to_string(n);
     switch (n % 8) {
-    case 5: {
-        std::string time("<t\0", 3);
-        putLe32(time, static_cast<std::uint32_t>(n));
-        putLe32(time, static_cast<std::uint32_t>(2 * n));
-        return time;
-    }
+    case 5:
+        return timeMessage(std::uint32_t(n), std::uint32_t(2 * n));
     case 6:
         return std::string("<i\0why ", 7) + number + '\0';
     case 7:
@@ -97,12 +100,11 @@ std::string randomMessage(std::size_t capacity)
 
 void modeFromEnvironment()
 {
-    const char* names[] = {"normal", "false", "oversize-report", "silent", "slow",
-                           "abort",  "flood", "oversize",        "random"};
+    const char* names[] = {"normal", "false", "silent", "slow", "flood", "oversize", "random"};
     const std::string value =
         std::getenv("QUOR_TEST_ENGINE") ? std::getenv("QUOR_TEST_ENGINE") : "";
     const std::string name = value.substr(0, value.find(':'));
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < 7; ++i) {
         if (name == names[i])
             mode = Mode(i);
     }
@@ -118,14 +120,6 @@ bool deliver(const std::string& message, char* buffer, size_t* size)
     *size = length;
     ++delivered;
     return true;
-}
-
-std::string timeMessage(std::uint32_t microseconds)
-{
-    std::string time("<t\0", 3);
-    putLe32(time, microseconds);
-    putLe32(time, 1);
-    return time;
 }
 
 // Queues a message of the script mode, without letting the engine's queue grow past a bound
@@ -199,7 +193,6 @@ void reset()
     recorded.clear();
     valid.clear();
     mode = Mode::Normal;
-    oversize = 15001;
     delayMs = 200;
     step = getCount = delivered = 0;
     changed.notify_all();
@@ -212,12 +205,6 @@ void setMode(Mode newMode)
     step = 0;
     valid.clear();
     changed.notify_all();
-}
-
-void setOversize(std::size_t size)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    oversize = size;
 }
 
 void setDelay(int ms)
@@ -273,8 +260,6 @@ QUOR_API int process(void* handle, const char* text, int line, int)
     std::unique_lock<std::mutex> lock(mutex);
     if (!isLive(handle))
         return -1;
-    if (mode == Mode::AbortInProcess)
-        std::abort();
     recorded.push_back({text ? std::string(text) : std::string(), line, handle});
     if (scripted)
         runScript(recorded.back().bytes, lock);
@@ -323,13 +308,6 @@ QUOR_API bool get(void* handle, char* buffer, size_t* size, bool, uint32_t, uint
         --waiting;
         if (gone)
             return false;
-    }
-    if (mode == Mode::OversizeReport) {
-        // Claims more than offered but writes only what fits.
-        std::memcpy(buffer, message.data(), std::min(message.size(), *size));
-        *size = oversize;
-        ++delivered;
-        return true;
     }
     return deliver(message, buffer, size);
 }

@@ -33,15 +33,13 @@ struct Input {
 };
 
 enum class Mode {
-    Normal,         // "normal": get() waits for a queued message or for destroy_object()
-    ReturnFalse,    // "false": get() returns false at once, every time
-    OversizeReport, // "oversize-report": get() reports setOversize() bytes, more than offered
-    Silent,         // "silent": get() never answers; queued messages stay queued
-    Slow,           // "slow": like Normal, each message delivered setDelay() ms after it is due
-    AbortInProcess, // "abort": process() aborts the process (an engine that crashes on input)
-    Flood,          // "flood": a new message on every get(), never waiting (text lines "flood <n>"
-                    // with time, internal-question and unassigned kinds mixed in, n counting the
-                    // messages delivered before it)
+    Normal,      // "normal": get() waits for a queued message or for destroy_object()
+    ReturnFalse, // "false": get() returns false at once, every time
+    Silent,      // "silent": get() never answers; queued messages stay queued
+    Slow,        // "slow": like Normal, each message delivered setDelay() ms after it is due
+    Flood,       // "flood": a new message on every get(), never waiting (text lines "flood <n>"
+                 // with time, internal-question and unassigned kinds mixed in, n counting the
+                 // messages delivered before it)
     Oversize,    // "oversize": OversizeReports whole-buffer writes claiming more than the buffer,
                  // each followed by a valid text message "valid <n>"; then Normal
     RandomBytes, // "random": RandomMessages messages of random bytes and sizes up to the buffer,
@@ -53,8 +51,7 @@ inline constexpr int RandomMessages = 3000;
 
 void reset();            // forgets inputs, messages and counters; Normal mode, delay 200 ms
 void setMode(Mode mode); // restarts the Oversize and RandomBytes scripts
-void setOversize(std::size_t size);     // size reported in OversizeReport mode
-void setDelay(int ms);                  // Slow mode's delay
+void setDelay(int ms);   // Slow mode's delay
 void queue(const std::string& message); // delivered by the next get() of any live instance
 void queue(const char* data, std::size_t size);
 void queueMany(const std::vector<std::string>& messages); // all at once, one wake-up
