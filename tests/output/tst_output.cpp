@@ -151,6 +151,8 @@ private slots:
         QVERIFY(strings.readCString(value) && value == "ab" && strings.position() == 3);
         QVERIFY(!strings.readCString(value) && strings.position() == 3);
         QCOMPARE(strings.readTextField(), QByteArray("cd"));
+        MessageReader fields(text.constData(), 5);
+        QVERIFY(fields.readTextField() == "ab" && fields.position() == 3); // past its NUL
         QCOMPARE(MessageReader::textField(text.constData(), 5, 10), QByteArray());
         const QByteArray view = MessageReader::textFieldView(text.constData(), 5, 0);
         QVERIFY(view == "ab" && view.constData() == text.constData()); // shares the bytes
