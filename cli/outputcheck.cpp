@@ -72,6 +72,24 @@ QString checkOutput(const Output& output, const QStringList& inputs)
     return QString();
 }
 
+// Two outputs that name one file: the later one would replace what the earlier one wrote.
+QString checkDistinct(const QVector<Output>& outputs)
+{
+    for (int later = 1; later < outputs.size(); ++later) {
+        const Output& second = outputs.at(later);
+        const QString secondPath = QFileInfo(second.path).absoluteFilePath();
+        for (int earlier = 0; earlier < later; ++earlier) {
+            const Output& first = outputs.at(earlier);
+            if (QFileInfo(first.path).absoluteFilePath() == secondPath ||
+                sameFile(first.path, second.path))
+                return QStringLiteral("%1 %2 and %3 %4 are the same file; one would replace the "
+                                      "other")
+                    .arg(first.option, first.path, second.option, second.path);
+        }
+    }
+    return QString();
+}
+
 } // namespace
 
 bool checkRunOutputs(const RunOptions& options, QString* error)
@@ -82,10 +100,12 @@ bool checkRunOutputs(const RunOptions& options, QString* error)
             return false;
         }
     }
-    for (const Output& output : plannedOutputs(options)) {
+    const QVector<Output> outputs = plannedOutputs(options);
+    for (const Output& output : outputs) {
         *error = checkOutput(output, options.files);
         if (!error->isEmpty())
             return false;
     }
-    return true;
+    *error = checkDistinct(outputs);
+    return error->isEmpty();
 }

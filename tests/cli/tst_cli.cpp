@@ -181,6 +181,14 @@ private slots:
             nothing, "^quorstudio-run: --report [^\\n]+ is the input file", inputKept);
         row("tables over an input", {"--tables", "$OUT", "$CLEAN", "$OUT/words.csv"}, 2, nothing,
             "^quorstudio-run: --tables $OUT/words.csv is the input file $OUT/words.csv");
+        row("two outputs, one file", {"--memory", "$OUT/out", "--report", "$OUT/./out", "$CLEAN"},
+            2, nothing,
+            "^quorstudio-run: --memory $OUT/out and --report $OUT/\\./out are the same file; one "
+            "would replace the other\\n$");
+        row("memory over a table", {"--tables", "$OUT/t", "--memory", "$OUT/t/words.csv", "$CLEAN"},
+            2, nothing,
+            "^quorstudio-run: --tables $OUT/t/words.csv and --memory $OUT/t/words.csv are the "
+            "same");
         row("NUL character", {"$CLEAN", "$NUL"}, 2, nothing, "^$NUL:2:3: error: NUL character\\n$");
         row("one byte over 256 MiB", {"$LARGE"}, 2, nothing,
             "^$LARGE: error: file larger than 256 MiB, the most quorstudio-run reads\\n$");
