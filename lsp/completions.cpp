@@ -9,15 +9,9 @@ namespace {
 
 enum ItemKind { Text = 1, Operator = 24 };
 
-QJsonObject edit(int line, int startUnits, int endUnits, const QString& newText)
+QJsonObject edit(const QJsonObject& range, const QString& newText)
 {
-    const auto at = [line](int character) {
-        return QJsonObject{{QStringLiteral("line"), line},
-                           {QStringLiteral("character"), character}};
-    };
-    return {{QStringLiteral("range"), QJsonObject{{QStringLiteral("start"), at(startUnits)},
-                                                  {QStringLiteral("end"), at(endUnits)}}},
-            {QStringLiteral("newText"), newText}};
+    return {{QStringLiteral("range"), range}, {QStringLiteral("newText"), newText}};
 }
 
 QJsonObject list(const QJsonArray& items, bool incomplete)
@@ -35,12 +29,11 @@ QJsonObject completionsAt(const DocumentText& text, TextPosition position,
     const QStringRef lineRef = text.line(position.line);
     const QString line = lineRef.toString();
     const int column = DocumentText::columnOf(lineRef, qMax(0, position.character), encoding);
-    const int endUnits = DocumentText::unitsOf(lineRef, column, encoding);
 
     int start = -1;
     const QString sequence = Abbreviations::sequenceBefore(line, column, &start);
     if (!sequence.isEmpty()) {
-        const int startUnits = DocumentText::unitsOf(lineRef, start, encoding);
+        const QJsonObject typed = text.protocolRange(position.line, start, column, encoding);
         QJsonArray items;
         int order = 0;
         for (const Abbreviation& entry : Abbreviations::startingWith(sequence)) {
@@ -52,8 +45,7 @@ QJsonObject completionsAt(const DocumentText& text, TextPosition position,
                                      {QStringLiteral("filterText"), entry.sequence},
                                      {QStringLiteral("sortText"),
                                       QStringLiteral("%1").arg(order++, 3, 10, QLatin1Char('0'))},
-                                     {QStringLiteral("textEdit"),
-                                      edit(position.line, startUnits, endUnits, entry.symbol)}});
+                                     {QStringLiteral("textEdit"), edit(typed, entry.symbol)}});
         }
         return list(items, false);
     }
@@ -67,7 +59,7 @@ QJsonObject completionsAt(const DocumentText& text, TextPosition position,
     QVector<const QStringList*> sources = lists;
     sources.append(&lineWords);
     const QStringList found = WordCompletion::matches(word, sources, MaxCompletions + 1);
-    const int startUnits = DocumentText::unitsOf(lineRef, start, encoding);
+    const QJsonObject typed = text.protocolRange(position.line, start, column, encoding);
     QJsonArray items;
     for (int i = 0; i < found.size() && i < MaxCompletions; ++i) {
         const QString& term = found.at(i);
@@ -76,7 +68,7 @@ QJsonObject completionsAt(const DocumentText& text, TextPosition position,
             {QStringLiteral("kind"), Text},
             {QStringLiteral("filterText"), WordCompletion::key(term).toString()},
             {QStringLiteral("sortText"), QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0'))},
-            {QStringLiteral("textEdit"), edit(position.line, startUnits, endUnits, term)}});
+            {QStringLiteral("textEdit"), edit(typed, term)}});
     }
     return list(items, found.size() > MaxCompletions);
 }

@@ -115,6 +115,17 @@ TextPosition DocumentText::positionAt(int offset, PositionEncoding encoding) con
     return {line, unitsOf(this->line(line), column, encoding)};
 }
 
+QJsonObject DocumentText::protocolRange(int line, int start, int end,
+                                        PositionEncoding encoding) const
+{
+    const QStringRef text = this->line(line);
+    const auto at = [&](int column) {
+        return QJsonObject{{QStringLiteral("line"), line},
+                           {QStringLiteral("character"), unitsOf(text, column, encoding)}};
+    };
+    return {{QStringLiteral("start"), at(start)}, {QStringLiteral("end"), at(end)}};
+}
+
 QString DocumentText::engineText() const
 {
     QString text = content;

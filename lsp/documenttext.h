@@ -1,6 +1,7 @@
 #ifndef DOCUMENTTEXT_H
 #define DOCUMENTTEXT_H
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringRef>
 #include <QVector>
@@ -43,6 +44,9 @@ public:
     // of a surrogate pair, or inside a UTF-8 sequence) means the start of that character.
     int offsetAt(TextPosition position, PositionEncoding encoding) const;
     TextPosition positionAt(int offset, PositionEncoding encoding) const;
+    // The protocol's range object ({"start", "end"}, each {"line", "character"}) for the UTF-16
+    // columns `start` to `end` of a line, in the encoding's units.
+    QJsonObject protocolRange(int line, int start, int end, PositionEncoding encoding) const;
 
     // The UTF-16 index within `line` of `units` units from its start (held to the line), and
     // the units of its first `column` UTF-16 code units.

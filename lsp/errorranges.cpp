@@ -1,17 +1,8 @@
 #include "errorranges.h"
 
+#include "compilerdiagnostic.h"
+
 #include <QJsonObject>
-
-namespace {
-
-QJsonObject position(const DocumentText& text, int line, int column, PositionEncoding encoding)
-{
-    return {
-        {QStringLiteral("line"), line},
-        {QStringLiteral("character"), DocumentText::unitsOf(text.line(line), column, encoding)}};
-}
-
-} // namespace
 
 QVector<ErrorRange> errorRanges(const QVector<ErrorMessage>& errors, const DocumentText& text)
 {
@@ -28,10 +19,16 @@ QVector<ErrorRange> errorRanges(const QVector<ErrorMessage>& errors, const Docum
                               line.at(range.start).isHighSurrogate() &&
                               line.at(range.start + 1).isLowSurrogate();
             range.end = qMin(line.size(), range.start + (pair ? 2 : 1));
-        } else if (!(error.kind & 0x02) && (error.kind & 0x04)) {
+        }
+        switch (diagnosticSeverity(error.kind)) {
+        case DiagnosticSeverity::Warning:
             range.severity = ErrorRange::Warning;
-        } else if (!(error.kind & 0x02) && (error.kind & 0x08)) {
+            break;
+        case DiagnosticSeverity::Note:
             range.severity = ErrorRange::Information;
+            break;
+        case DiagnosticSeverity::Error:
+            break;
         }
         range.text = error.text;
         ranges.append(range);
@@ -52,14 +49,11 @@ QJsonArray diagnostics(const QVector<ErrorRange>& ranges, const DocumentText& te
 {
     QJsonArray list;
     for (const ErrorRange& range : ranges) {
-        list.append(QJsonObject{
-            {QStringLiteral("range"),
-             QJsonObject{
-                 {QStringLiteral("start"), position(text, range.line, range.start, encoding)},
-                 {QStringLiteral("end"), position(text, range.line, range.end, encoding)}}},
-            {QStringLiteral("severity"), int(range.severity)},
-            {QStringLiteral("source"), QStringLiteral("quor")},
-            {QStringLiteral("message"), range.text}});
+        list.append(QJsonObject{{QStringLiteral("range"),
+                                 text.protocolRange(range.line, range.start, range.end, encoding)},
+                                {QStringLiteral("severity"), int(range.severity)},
+                                {QStringLiteral("source"), QStringLiteral("quor")},
+                                {QStringLiteral("message"), range.text}});
     }
     return list;
 }

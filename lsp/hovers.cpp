@@ -5,21 +5,6 @@
 
 #include <QJsonObject>
 
-namespace {
-
-QJsonObject range(const QStringRef& line, int lineNumber, int start, int end,
-                  PositionEncoding encoding)
-{
-    const auto at = [&](int column) {
-        return QJsonObject{
-            {QStringLiteral("line"), lineNumber},
-            {QStringLiteral("character"), DocumentText::unitsOf(line, column, encoding)}};
-    };
-    return {{QStringLiteral("start"), at(start)}, {QStringLiteral("end"), at(end)}};
-}
-
-} // namespace
-
 QJsonValue hoverAt(const DocumentText& text, TextPosition position, PositionEncoding encoding,
                    const QVector<ErrorRange>& errors, const QStringList& statements)
 {
@@ -62,6 +47,7 @@ QJsonValue hoverAt(const DocumentText& text, TextPosition position, PositionEnco
                        QJsonObject{{QStringLiteral("kind"), QStringLiteral("plaintext")},
                                    {QStringLiteral("value"), parts.join(QStringLiteral("\n\n"))}}}};
     if (!truths.isEmpty())
-        hover.insert(QStringLiteral("range"), range(lineRef, position.line, start, end, encoding));
+        hover.insert(QStringLiteral("range"),
+                     text.protocolRange(position.line, start, end, encoding));
     return hover;
 }
