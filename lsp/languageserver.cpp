@@ -137,7 +137,7 @@ void LanguageServer::request(const JsonRpc::Incoming& incoming)
     TextPosition position;
     Document* document = documentFor(params, &error);
     if (error.isEmpty() && !tokens)
-        positionOf(params, &position, &error);
+        positionOf(params.value(str("position")), &position, &error);
     if (!error.isEmpty())
         return replyError(incoming.id, JsonRpc::InvalidParams, error);
 
@@ -153,10 +153,8 @@ void LanguageServer::request(const JsonRpc::Incoming& incoming)
     if (!document)
         return reply(incoming.id,
                      QJsonObject{{str("isIncomplete"), false}, {str("items"), QJsonArray()}});
-    if (!diagnosticRunner && document->documentWordsVersion != document->version) {
-        document->documentWords = WordCompletion::wordsOf(document->text.text());
-        document->documentWordsVersion = document->version;
-    }
+    if (!diagnosticRunner && document->documentWordsVersion != document->version)
+        collectWords(*document);
     reply(incoming.id,
           completionsAt(document->text, position, encoding,
                         {&document->words, &document->compounds, &document->documentWords}));
@@ -225,8 +223,7 @@ void LanguageServer::didOpen(const QJsonObject& params)
     document = Document();
     document.text.setText(text.toString());
     document.version = item.value(str("version")).toInt();
-    document.documentWords = WordCompletion::wordsOf(document.text.text());
-    document.documentWordsVersion = document.version;
+    collectWords(document);
     if (diagnosticRunner)
         diagnosticRunner->runSoon(uri);
 }
@@ -251,9 +248,8 @@ void LanguageServer::didChange(const QJsonObject& params)
         const QJsonObject range = object.value(str("range")).toObject();
         TextPosition start, end;
         QString error;
-        if (!positionOf(QJsonObject{{str("position"), range.value(str("start"))}}, &start,
-                        &error) ||
-            !positionOf(QJsonObject{{str("position"), range.value(str("end"))}}, &end, &error))
+        if (!positionOf(range.value(str("start")), &start, &error) ||
+            !positionOf(range.value(str("end")), &end, &error))
             continue;
         document.text.replace(document.text.offsetAt(start, encoding),
                               document.text.offsetAt(end, encoding), text.toString());
@@ -286,10 +282,9 @@ LanguageServer::Document* LanguageServer::documentFor(const QJsonObject& params,
     return found == documents.end() ? nullptr : &*found;
 }
 
-bool LanguageServer::positionOf(const QJsonObject& params, TextPosition* position,
-                                QString* error) const
+bool LanguageServer::positionOf(const QJsonValue& value, TextPosition* position, QString* error)
 {
-    const QJsonObject object = params.value(str("position")).toObject();
+    const QJsonObject object = value.toObject();
     const QJsonValue line = object.value(str("line"));
     const QJsonValue character = object.value(str("character"));
     if (!isCount(line) || !isCount(character)) {
@@ -317,6 +312,11 @@ void LanguageServer::runFinished(const QString& uri, const RunResult& result)
                           : QVector<ErrorRange>{failureRange(result.failure, document.text)};
     publish(uri, document);
     // The text has rested: a good moment to collect its words for completion.
+    collectWords(document);
+}
+
+void LanguageServer::collectWords(Document& document)
+{
     document.documentWords = WordCompletion::wordsOf(document.text.text());
     document.documentWordsVersion = document.version;
 }

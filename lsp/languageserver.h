@@ -70,7 +70,10 @@ private:
     void didClose(const QJsonObject& params);
     // The document a request names, or null (with `error` set when the parameters are wrong).
     Document* documentFor(const QJsonObject& params, QString* error);
-    bool positionOf(const QJsonObject& params, TextPosition* position, QString* error) const;
+    // A position object ({"line", "character"}); false with `error` set when it is not one.
+    static bool positionOf(const QJsonValue& value, TextPosition* position, QString* error);
+    // The document's words for completion, from its current text.
+    static void collectWords(Document& document);
     void runFinished(const QString& uri, const RunResult& result);
     void publish(const QString& uri, const Document& document);
 
